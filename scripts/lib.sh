@@ -1,0 +1,30 @@
+# Shared by scripts/run, scripts/test, scripts/bench and scripts/fuzz: installs what is missing
+# and configures and builds a build folder. Sourced, not run.
+set -euo pipefail
+TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Debian packages every build needs.
+BASE_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev nlohmann-json3-dev
+               qt6-base-dev qt6-svg-dev libgl-dev libgif-dev fonts-dejavu-core xauth xvfb)
+
+ensure_packages() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# configure_and_build DIR [cmake options...]: configures once, then builds with -j2.
+configure_and_build() {
+  local dir=$1; shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$TOP" -B "$dir" -G Ninja "$@" >/dev/null
+  fi
+  cmake --build "$dir" -j2
+}

@@ -1,0 +1,6 @@
+#pragma once
+// The line list: the decoded text, one Windows-1251 string per line.
+#include <string>
+#include <vector>
+
+using TLines = std::vector<std::string>;
