@@ -1,0 +1,11 @@
+#pragma once
+// Saturation vapour pressure over a plane surface of pure water (the WMO formula) and the
+// relative humidity computed from temperature and dew point. One formula at every temperature.
+#include <optional>
+
+// T in kelvin; result in hPa. Throws std::domain_error when the arithmetic fails (T <= 0 K).
+double SatVapourPressure(double T);
+// t and td in degrees Celsius; result in percent. Throws std::domain_error on failure.
+double RelHumidity(double t, double td);
+// base raised to a real exponent. Throws std::domain_error for a negative base.
+double RealPower(double base, double exponent);
