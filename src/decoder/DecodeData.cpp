@@ -1,1 +1,499 @@
-// DecodeData
+// Decoding one data subset of Section 4: the catalogue elements and operators around the
+// template, and the fixed layout of templates 3-09-050, 3-09-051 and 3-09-052 with both delayed
+// replications. Every read is checked against the end of Section 4 first.
+#include <array>
+#include <cmath>
+#include <variant>
+
+#include "core/BitReader.h"
+#include "core/Errors.h"
+#include "core/uBUFRDefs.h"
+#include "decoder/DescriptorCatalogue.h"
+#include "decoder/UAReport.h"
+#include "decoder/WMOEwEi.h"
+
+namespace {
+
+// ---- The read cursor over the data of Section 4 ----
+
+class DataCursor {
+public:
+    DataCursor(const std::uint8_t* data, std::uint64_t limitBits, std::uint32_t& bytePos, std::uint32_t& bitPos)
+        : data_(data), limitBits_(limitBits), bytePos_(bytePos), bitPos_(bitPos) {}
+
+    bool Fits(std::uint64_t bits) const { return Position() + bits <= limitBits_; }
+    std::uint64_t Position() const { return std::uint64_t(bytePos_) * 8 + bitPos_; }
+    std::uint32_t BytePos() const { return bytePos_; }
+    // An unchecked read of 1..32 bits; callers test Fits first.
+    std::uint32_t Read(std::uint32_t bits) { return ExtractValue(data_, bytePos_, bitPos_, bits); }
+
+private:
+    const std::uint8_t* data_;
+    std::uint64_t limitBits_;
+    std::uint32_t& bytePos_;
+    std::uint32_t& bitPos_;
+};
+
+constexpr std::uint32_t AllOnes(std::uint32_t bits) { return bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1; }
+
+// ---- Fields reached through tables ----
+
+using FieldRef = std::variant<std::uint8_t*, std::uint16_t*, double*, float*, char*>;
+using FieldOf = FieldRef (*)(tUAReport&);
+
+// The field of each catalogue row, in row order.
+constexpr std::array<FieldOf, DescriptorCatalogue.size()> CatalogueField = {{
+    [](tUAReport& r) -> FieldRef { return r.SerialNumber; },
+    [](tUAReport& r) -> FieldRef { return &r.ObservationNumber; },
+    [](tUAReport& r) -> FieldRef { return &r.SoundingNumber; },
+    [](tUAReport& r) -> FieldRef { return r.ObserverId; },
+    [](tUAReport& r) -> FieldRef { return &r.SondeConfig; },
+    [](tUAReport& r) -> FieldRef { return &r.SuspensionConfig; },
+    [](tUAReport& r) -> FieldRef { return &r.HumidityCorrection; },
+    [](tUAReport& r) -> FieldRef { return &r.GroundSystem; },
+    [](tUAReport& r) -> FieldRef { return &r.CarrierFrequency; },
+    [](tUAReport& r) -> FieldRef { return &r.BalloonMaker; },
+    [](tUAReport& r) -> FieldRef { return &r.BalloonType; },
+    [](tUAReport& r) -> FieldRef { return &r.BalloonMass; },
+    [](tUAReport& r) -> FieldRef { return &r.GasType; },
+    [](tUAReport& r) -> FieldRef { return &r.GasAmount; },
+    [](tUAReport& r) -> FieldRef { return &r.SuspensionLength; },
+    [](tUAReport& r) -> FieldRef { return &r.PressureSensor; },
+    [](tUAReport& r) -> FieldRef { return &r.TempSensor; },
+    [](tUAReport& r) -> FieldRef { return &r.HumiditySensor; },
+    [](tUAReport& r) -> FieldRef { return &r.AntennaHeight; },
+    [](tUAReport& r) -> FieldRef { return &r.Radome; },
+    [](tUAReport& r) -> FieldRef { return &r.HeightMethod; },
+    [](tUAReport& r) -> FieldRef { return &r.MetaHeight; },
+    [](tUAReport& r) -> FieldRef { return r.SoftwareVersion; },
+    [](tUAReport& r) -> FieldRef { return &r.AzimuthCorrection; },
+    [](tUAReport& r) -> FieldRef { return &r.ElevationCorrection; },
+    [](tUAReport& r) -> FieldRef { return &r.TerminationReason; },
+    [](tUAReport& r) -> FieldRef { return &r.BalloonShelter; },
+}};
+
+// ---- Template layouts ----
+
+enum TemplateMask : std::uint8_t { T50 = 1, T51 = 2, T52 = 4, TAll = T50 | T51 | T52 };
+
+constexpr std::uint8_t MaskOf(std::uint8_t kind) { return kind == 50 ? T50 : kind == 51 ? T51 : T52; }
+
+// A real is (v + Add) * Mul / Div, missing when v is all ones; an integer keeps v as it is.
+struct Conversion {
+    double Add = 0, Mul = 1, Div = 1;
+};
+
+double Convert(std::uint32_t v, std::uint32_t bits, const Conversion& c) {
+    if (v == AllOnes(bits)) return MissingValue;
+    return (static_cast<double>(v) + c.Add) * c.Mul / c.Div;
+}
+
+struct FixedRow {
+    std::uint8_t Bits;
+    std::uint8_t Templates;
+    FieldOf Field;  // null: read and discarded
+    Conversion Conv;
+};
+
+constexpr Conversion Lat{-9000000, 1, 100000}, Lon{-18000000, 1, 100000}, Ground{-4000, 1, 10}, Raw{};
+
+// The launch-site part, the cloud group and the water temperature, in template order.
+constexpr std::array<FixedRow, 28> FixedPart = {{
+    {7, TAll, [](tUAReport& r) -> FieldRef { return &r.BlockNumber; }, Raw},
+    {10, TAll, [](tUAReport& r) -> FieldRef { return &r.StationNumber; }, Raw},
+    {72, TAll, [](tUAReport& r) -> FieldRef { return r.ShipId; }, Raw},
+    {8, TAll, [](tUAReport& r) -> FieldRef { return &r.SondeType; }, Raw},
+    {4, T52, [](tUAReport& r) -> FieldRef { return &r.RadiationCorrection; }, Raw},
+    {7, TAll, [](tUAReport& r) -> FieldRef { return &r.TrackingTechnique; }, Raw},
+    {4, TAll, [](tUAReport& r) -> FieldRef { return &r.EquipmentType; }, Raw},
+    {5, TAll, [](tUAReport& r) -> FieldRef { return &r.TimeSignificance; }, Raw},
+    {12, TAll, [](tUAReport& r) -> FieldRef { return &r.Year; }, Raw},
+    {4, TAll, [](tUAReport& r) -> FieldRef { return &r.Month; }, Raw},
+    {6, TAll, [](tUAReport& r) -> FieldRef { return &r.Day; }, Raw},
+    {5, TAll, [](tUAReport& r) -> FieldRef { return &r.Hour; }, Raw},
+    {6, TAll, [](tUAReport& r) -> FieldRef { return &r.Minute; }, Raw},
+    {6, TAll, [](tUAReport& r) -> FieldRef { return &r.Second; }, Raw},
+    {25, TAll, [](tUAReport& r) -> FieldRef { return &r.Latitude; }, Lat},
+    {26, TAll, [](tUAReport& r) -> FieldRef { return &r.Longitude; }, Lon},
+    {17, TAll, [](tUAReport& r) -> FieldRef { return &r.GroundHeight; }, Ground},
+    {17, TAll, [](tUAReport& r) -> FieldRef { return &r.BarometerHeight; }, Ground},
+    {17, TAll, [](tUAReport& r) -> FieldRef { return &r.ReleaseHeight; }, {-1000, 1, 1}},
+    {4, TAll, [](tUAReport& r) -> FieldRef { return &r.ElevationQuality; }, Raw},
+    {6, T52, [](tUAReport& r) -> FieldRef { return &r.CloudSignificance; }, Raw},
+    {4, T52, [](tUAReport& r) -> FieldRef { return &r.CloudAmount; }, Raw},
+    {11, T52, [](tUAReport& r) -> FieldRef { return &r.CloudBase; }, {-40, 10, 1}},
+    {6, T52, [](tUAReport& r) -> FieldRef { return &r.CloudTypeLow; }, Raw},
+    {6, T52, [](tUAReport& r) -> FieldRef { return &r.CloudTypeMiddle; }, Raw},
+    {6, T52, [](tUAReport& r) -> FieldRef { return &r.CloudTypeHigh; }, Raw},
+    {6, T52, nullptr, Raw},  // the second 0 08 002
+    {15, T52, [](tUAReport& r) -> FieldRef { return &r.WaterTemp; }, {0, 1, 100}},
+}};
+
+constexpr std::uint32_t FixedBits(std::uint8_t mask) {
+    std::uint32_t bits = 0;
+    for (const FixedRow& row : FixedPart)
+        if (row.Templates & mask) bits += row.Bits;
+    return bits;
+}
+static_assert(FixedBits(T52) == 322 && FixedBits(T50) == 258 && FixedBits(T51) == 258);
+
+constexpr std::uint32_t LevelCountBits = 16, ShearCountBits = 8;
+constexpr std::uint32_t MaxLevels = 8191;
+
+// One element of a level or shear record: a double (or, for shear values, a float) member.
+template <class Rec>
+struct RecordRow {
+    std::uint8_t Bits;
+    std::uint8_t Templates;
+    double Rec::*Real;
+    float Rec::*Single;
+    bool IsFlags;
+    Conversion Conv;
+};
+
+constexpr std::int32_t ShearFlagMask = 0x20000 | 0x10000 | 0x8000 | 0x4000 | 0x2000 | 0x1000 | 0x800 | 0x10 | 0x2;
+
+using LevelRow = RecordRow<tUALevelRec>;
+constexpr std::array<LevelRow, 10> LevelLayout = {{
+    {15, TAll, &tUALevelRec::Time, nullptr, false, {-8192, 1, 1}},
+    {18, TAll, nullptr, nullptr, true, Raw},
+    {14, T50 | T52, &tUALevelRec::Pressure, nullptr, false, {0, 10, 1}},
+    {17, T51 | T52, &tUALevelRec::Height, nullptr, false, {-1000, 1, 1}},
+    {25, TAll, &tUALevelRec::DLat, nullptr, false, Lat},
+    {26, TAll, &tUALevelRec::DLon, nullptr, false, Lon},
+    {16, T52, &tUALevelRec::Temp, nullptr, false, {0, 1, 100}},
+    {16, T52, &tUALevelRec::DewPoint, nullptr, false, {0, 1, 100}},
+    {9, TAll, &tUALevelRec::WindDir, nullptr, false, Raw},
+    {12, TAll, &tUALevelRec::WindSpeed, nullptr, false, {0, 1, 10}},
+}};
+
+using ShearRow = RecordRow<tUAShearRec>;
+constexpr std::array<ShearRow, 8> ShearLayout = {{
+    {15, TAll, &tUAShearRec::Time, nullptr, false, {-8192, 1, 1}},
+    {18, TAll, nullptr, nullptr, true, Raw},
+    {17, T51, &tUAShearRec::Height, nullptr, false, {-1000, 1, 1}},
+    {14, T50 | T52, &tUAShearRec::Pressure, nullptr, false, {0, 10, 1}},
+    {25, TAll, &tUAShearRec::DLat, nullptr, false, Lat},
+    {26, TAll, &tUAShearRec::DLon, nullptr, false, Lon},
+    {12, TAll, nullptr, &tUAShearRec::ShearBelow, false, {0, 1, 10}},
+    {12, TAll, nullptr, &tUAShearRec::ShearAbove, false, {0, 1, 10}},
+}};
+
+// The rows of a layout that a template carries, and their total width.
+template <class Row, std::size_t N>
+struct ActiveLayout {
+    std::array<const Row*, N> rows{};
+    std::size_t count = 0;
+    std::uint32_t bits = 0;
+};
+
+template <class Row, std::size_t N>
+ActiveLayout<Row, N> Select(const std::array<Row, N>& layout, std::uint8_t mask) {
+    ActiveLayout<Row, N> active;
+    for (const Row& row : layout)
+        if (row.Templates & mask) {
+            active.rows[active.count++] = &row;
+            active.bits += row.Bits;
+        }
+    return active;
+}
+
+std::int32_t LevelFlags(std::uint32_t v) { return v == AllOnes(18) ? MissingFlags : static_cast<std::int32_t>(v & ~1u); }
+std::int32_t ShearFlags(std::uint32_t v) {
+    return v == AllOnes(18) ? MissingFlags : static_cast<std::int32_t>(v) & ShearFlagMask;
+}
+
+template <class Rec, class Active>
+void ReadRecord(DataCursor& cursor, const Active& active, Rec& rec, std::int32_t (*flags)(std::uint32_t)) {
+    for (std::size_t i = 0; i < active.count; ++i) {
+        const auto& row = *active.rows[i];
+        const std::uint32_t v = cursor.Read(row.Bits);
+        if (row.IsFlags) rec.Flags = flags(v);
+        else if (row.Real) rec.*row.Real = Convert(v, row.Bits, row.Conv);
+        else rec.*row.Single = static_cast<float>(Convert(v, row.Bits, row.Conv));
+    }
+}
+
+// ---- Reading into table fields ----
+
+void ReadText(DataCursor& cursor, std::uint32_t n, char* field) {
+    for (std::uint32_t i = 0; i < n; ++i) field[i] = static_cast<char>(cursor.Read(8));
+    field[n] = 0;
+}
+
+// Stores v in an integer field, or v converted in a real one; reads the characters of a text field.
+void Store(DataCursor& cursor, const FixedRow& row, tUAReport& report) {
+    if (row.Field == nullptr) {
+        cursor.Read(row.Bits);
+        return;
+    }
+    std::visit(
+        [&](auto* field) {
+            using T = std::remove_pointer_t<decltype(field)>;
+            if constexpr (std::is_same_v<T, char>) {
+                ReadText(cursor, row.Bits / 8u, field);
+            } else {
+                const std::uint32_t v = cursor.Read(row.Bits);
+                if constexpr (std::is_floating_point_v<T>) *field = static_cast<T>(Convert(v, row.Bits, row.Conv));
+                else *field = static_cast<T>(v);
+            }
+        },
+        row.Field(report));
+}
+
+// A catalogue row with its working Width and Reference (copies of rows 23 and 24 may change them).
+struct ElementRef {
+    std::int32_t Scale;
+    std::int32_t Reference;
+    std::int32_t Width;
+};
+
+ElementRef CatalogueRef(std::size_t row) {
+    const tDescriptorRefRec& ref = DescriptorCatalogue[row];
+    return {ref.Scale, ref.Reference, ref.Width};
+}
+
+// ---- The operator state of one DecodeData call ----
+
+struct OperatorState {
+    bool widthChange = false;
+    std::int32_t widthY = 0;
+    bool definition = false;
+    std::int32_t definitionY = 0;
+    bool inForce = false;
+    bool defined[2] = {false, false};  // rows 23 and 24
+    ElementRef working[2];
+};
+
+class SubsetWalker {
+public:
+    SubsetWalker(tUAInBound& report, DataCursor& cursor, std::uint32_t sectionLength)
+        : r_(report), cursor_(cursor), sectionLength_(sectionLength) {
+        ops_.working[0] = CatalogueRef(RowAzimuthCorrection);
+        ops_.working[1] = CatalogueRef(RowElevationCorrection);
+    }
+
+    // Walks the entries; returns the index of the entry at which the walk ended.
+    std::size_t Walk() {
+        const std::size_t count = r_.EntryCount;
+        for (std::size_t k = 0; k < count; ++k)
+            if (!Handle(r_.DescList[k])) return k;
+        return count == 0 ? 0 : count - 1;
+    }
+    bool StoppedShort() const { return stoppedShort_; }
+
+private:
+    bool Handle(const tDescriptorEntry& e) {
+        switch (e.Kind) {
+            case EntryTemplate:
+                return (e.Code == 50 || e.Code == 51 || e.Code == 52) && e.Arg == 9 && DecodeTemplate();
+            case EntryOperator:
+                return HandleOperator(e.Code, e.Arg);
+            case EntryElement:
+                return e.Code < DescriptorCatalogue.size() && ReadElement(e.Code, e.Arg);
+            default:
+                return false;
+        }
+    }
+
+    bool HandleOperator(std::uint16_t x, std::uint8_t y) {
+        switch (x) {
+            case 5:  // characters
+                if (y == 11) return ReadCharacters(11, r_.Text11);
+                if (y == 60) return ReadCharacters(60, r_.Text60);
+                return false;
+            case 1:  // change data width
+                if (y != 0) {
+                    if (ops_.widthChange) return false;
+                    ops_.widthChange = true;
+                    ops_.widthY = y;
+                    return true;
+                }
+                if (!ops_.widthChange) return false;
+                ops_.widthChange = false;
+                return true;
+            case 3:  // change reference values
+                if (y == 0) {
+                    if (!ops_.inForce && !ops_.defined[0] && !ops_.defined[1]) return false;
+                    ops_.defined[0] = ops_.defined[1] = false;
+                    ops_.definition = false;
+                    ops_.definitionY = 0;
+                    ops_.inForce = false;
+                    return true;
+                }
+                if (y == 255) {
+                    if (ops_.inForce || !ops_.definition) return false;
+                    ops_.definition = false;
+                    ops_.inForce = true;
+                    return true;
+                }
+                ops_.definition = true;
+                ops_.definitionY = y;
+                return true;
+            default:  // 2 02 YYY and anything else end the walk
+                return false;
+        }
+    }
+
+    bool ReadCharacters(std::uint32_t n, char* field) {
+        if (!Reserve(8ull * n)) return false;
+        ReadText(cursor_, n, field);
+        return true;
+    }
+
+    bool ReadElement(std::uint16_t row, std::uint8_t arg) {
+        if (row == RowAzimuthCorrection || row == RowElevationCorrection) return ReadCorrection(row);
+        const ElementRef ref = CatalogueRef(row);
+        bool ok = true;
+        std::visit(
+            [&](auto* field) {
+                using T = std::remove_pointer_t<decltype(field)>;
+                if constexpr (std::is_same_v<T, char>) {
+                    ok = arg >= 1 && ReadCharacters(arg, field);
+                } else if constexpr (std::is_floating_point_v<T>) {
+                    double value = 0;
+                    ok = ReadScaled(ref, value);
+                    if (ok) *field = static_cast<T>(value);
+                } else {
+                    std::uint32_t v = 0;
+                    ok = ReadUnsigned(ref.Width, v);
+                    if (ok) *field = static_cast<T>(v);
+                }
+            },
+            CatalogueField[row](r_));
+        return ok;
+    }
+
+    // Rows 23 and 24 follow the width change and the new reference values.
+    bool ReadCorrection(std::uint16_t row) {
+        const std::size_t which = row == RowAzimuthCorrection ? 0 : 1;
+        double& field = which == 0 ? r_.AzimuthCorrection : r_.ElevationCorrection;
+        ElementRef& working = ops_.working[which];
+        const ElementRef catalogue = CatalogueRef(row);
+        const std::int32_t widthDelta = ops_.widthChange ? ops_.widthY - 128 : 0;
+        if (ops_.definition) {
+            const std::int32_t y = ops_.definitionY;
+            if (y > 32) {
+                working.Reference = 0;  // a reference wider than 32 bits is not read
+            } else {
+                std::uint32_t v = 0;
+                if (!ReadUnsigned(y, v)) return false;
+                const std::int64_t sign = std::int64_t(1) << (y - 1);
+                working.Reference = static_cast<std::int32_t>((v & sign) ? sign - v : v);
+            }
+            working.Width = catalogue.Width + widthDelta;
+            ops_.defined[which] = true;
+            return true;
+        }
+        if (ops_.defined[which]) return ReadScaled(working, field);
+        return ReadScaled({catalogue.Scale, catalogue.Reference, catalogue.Width + widthDelta}, field);
+    }
+
+    bool ReadUnsigned(std::int32_t width, std::uint32_t& v) {
+        if (width > 32 || width <= 0) return true;  // nothing is read
+        if (!Reserve(static_cast<std::uint64_t>(width))) return false;
+        v = cursor_.Read(static_cast<std::uint32_t>(width));
+        return true;
+    }
+
+    bool ReadScaled(const ElementRef& ref, double& value) {
+        if (ref.Width > 32 || ref.Width <= 0) {
+            value = MissingValue;  // no read
+            return true;
+        }
+        const auto bits = static_cast<std::uint32_t>(ref.Width);
+        if (!Reserve(bits)) return false;
+        const std::uint32_t v = cursor_.Read(bits);
+        if (v == AllOnes(bits)) {
+            value = MissingValue;
+            return true;
+        }
+        const double raw = static_cast<double>(v) + ref.Reference;
+        value = ref.Scale >= 0 ? raw / std::pow(10.0, ref.Scale) : raw * std::pow(10.0, -ref.Scale);
+        return true;
+    }
+
+    // True when the bits fit in Section 4; otherwise the walk stops short there.
+    bool Reserve(std::uint64_t bits) {
+        if (cursor_.Fits(bits)) return true;
+        stoppedShort_ = true;
+        return false;
+    }
+
+    bool DecodeTemplate() {
+        const std::uint8_t mask = MaskOf(r_.TemplateKind);
+        if (!Reserve(FixedBits(mask) + LevelCountBits)) return false;
+        for (const FixedRow& row : FixedPart)
+            if (row.Templates & mask) Store(cursor_, row, r_);
+        r_.StationIndex = r_.BlockNumber * 1000 + r_.StationNumber;
+        r_.LevelCount = static_cast<std::uint16_t>(cursor_.Read(LevelCountBits));
+        return ReadLevels(mask) && ReadShearLevels(mask);
+    }
+
+    bool ReadLevels(std::uint8_t mask) {
+        if (r_.LevelCount > MaxLevels) throw TavikError("Слишком много уровней");
+        const auto active = Select(LevelLayout, mask);
+        const std::uint64_t needed = (std::uint64_t(r_.LevelCount) * active.bits + std::uint64_t(cursor_.BytePos()) * 8 + 8 + 7) / 8;
+        if (sectionLength_ < needed)
+            throw TavikError("Ошибка размера данных: число уровней больше, чем допускает размер раздела данных");
+        r_.Levels.assign(r_.LevelCount, tUALevelRec{});
+        const bool humidity = mask == T52;
+        for (tUALevelRec& level : r_.Levels) {
+            if (!Reserve(active.bits)) return false;  // a level is read only when it lies wholly inside
+            ReadRecord(cursor_, active, level, LevelFlags);
+            if (humidity) level.Humidity = Humidity(level.Temp, level.DewPoint);
+        }
+        return true;
+    }
+
+    bool ReadShearLevels(std::uint8_t mask) {
+        if (!Reserve(ShearCountBits)) return false;
+        r_.ShearCount = static_cast<std::uint16_t>(cursor_.Read(ShearCountBits));
+        const auto active = Select(ShearLayout, mask);
+        r_.ShearLevels.assign(r_.ShearCount, tUAShearRec{});
+        for (tUAShearRec& shear : r_.ShearLevels) {
+            // A shear block that does not fit is no error: the template ends there.
+            if (!cursor_.Fits(active.bits)) return true;
+            ReadRecord(cursor_, active, shear, ShearFlags);
+        }
+        return true;
+    }
+
+    static double Humidity(double temp, double dewPoint) {
+        if (IsMissing(temp) || IsMissing(dewPoint)) return MissingValue;
+        try {
+            return RelHumidity(temp - 273.15, dewPoint - 273.15);
+        } catch (const std::exception&) {
+            return MissingValue;
+        }
+    }
+
+    tUAInBound& r_;
+    DataCursor& cursor_;
+    std::uint32_t sectionLength_;
+    OperatorState ops_;
+    bool stoppedShort_ = false;
+};
+
+}  // namespace
+
+bool tUAInBound::DecodeData(TBUFRMessage& message, std::uint32_t& bytePos, std::uint32_t& bitPos) {
+    if (!HasTemplate) {
+        Message = &message;
+        return true;
+    }
+    const tBUFR_Section3_Data_Description& s3 = *message.Section3;
+    const tBUFR_Section4_Data& s4 = *message.Section4;
+    if (s3.Compressed()) throw TavikError("Сжатые данные не поддерживаются");
+
+    const std::uint32_t length = s4.SectionLength();
+    const std::uint32_t fixedBits = TemplateKind == 52 ? 322 : 258;
+    if (length < (fixedBits + 32 + LevelCountBits + ShearCountBits + 7) / 8) throw TavikError("Слишком малый размер данных");
+
+    DataCursor cursor(s4.Data, (std::uint64_t(length) - 4) * 8, bytePos, bitPos);
+    SubsetWalker walker(*this, cursor, length);
+    const std::size_t last = walker.Walk();
+    Incomplete = walker.StoppedShort() || (EntryCount > 0 && last + 1 < EntryCount);
+    Message = &message;
+    return true;
+}
