@@ -1,0 +1,81 @@
+// A series of a chart: its points and how they are drawn.
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <vector>
+
+namespace chart {
+
+enum class AxisId { Bottom, Top, Left, Right, Depth };
+inline constexpr int AxisCount = 5;
+inline bool IsHorizontal(AxisId id) { return id == AxisId::Bottom || id == AxisId::Top; }
+
+enum class SeriesKind {
+    Line,      // a line through the points and a marker at each point
+    FastLine,  // only the line; no markers, no marks
+    Point3D,   // (x, y, z) points joined by a line; z goes on the depth axis of a 3D view
+};
+
+enum class MarkerStyle { None, Circle, Square, Rectangle, Diamond };
+
+enum class SortOrder { Ascending, Descending };
+
+// One point. An invalid colour or an empty label means the series' own.
+struct ChartPoint {
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+    QColor colour;
+    QString label;
+};
+
+class Series {
+public:
+    Series(SeriesKind kind, const QString& title);
+
+    SeriesKind Kind() const { return kind; }
+
+    // Look. Marker sizes are half extents in pixels: a marker covers 2 * size + 1 pixels across,
+    // centred on the point. A square uses markerHSize both ways, a rectangle markerHSize by
+    // markerVSize; circles and diamonds fit the same box as a rectangle. Markers have no outline.
+    QString title;
+    QColor colour = Qt::red;
+    Qt::PenStyle penStyle = Qt::SolidLine;
+    int penWidth = 1;
+    MarkerStyle marker = MarkerStyle::None;
+    int markerHSize = 2;
+    int markerVSize = 2;
+    bool active = true;           // an inactive series draws nothing and gives no axis range
+    bool marksVisible = false;    // point labels, drawn only when switched on
+    bool inLegend = true;
+    AxisId horizontalAxis = AxisId::Bottom;
+    AxisId verticalAxis = AxisId::Left;
+
+    // Points, kept in the order they are added.
+    void Add(double x, double y, const QString& label = {}, const QColor& colour = {});
+    void Add3D(double x, double y, double z, const QString& label = {}, const QColor& colour = {});
+    void Clear();
+    int Count() const { return static_cast<int>(points.size()); }
+    const ChartPoint& Point(int index) const { return points.at(index); }
+    const std::vector<ChartPoint>& Points() const { return points; }
+    std::size_t Capacity() const { return points.capacity(); }
+
+    // Reorders the points by their vertical value; each point moves whole (x, y, z, colour,
+    // label). Points with equal vertical values keep their order.
+    void Sort(SortOrder order);
+
+    // The storage of every series grows by this many points at a time (1000 unless set).
+    // A window that fills series from long soundings sets it once at start.
+    static void SetGrowthStep(int points);
+    static int GrowthStep();
+
+private:
+    void Reserve();
+
+    SeriesKind kind;
+    std::vector<ChartPoint> points;
+};
+
+}  // namespace chart

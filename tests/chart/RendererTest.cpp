@@ -1,0 +1,436 @@
+#include "chart/Renderer.h"
+
+#include "TestApp.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace chart {
+namespace {
+
+const QColor Blue(0, 0, 255);
+const QColor Green(0, 170, 0);
+const QSize Size(400, 300);
+
+// A plain white chart, so that every coloured pixel comes from a series.
+void MakePlain(Chart& c) {
+    c.gradient = false;
+    c.background = Qt::white;
+    for (int i = 0; i < AxisCount; ++i) c.AxisOf(static_cast<AxisId>(i)).grid = false;
+    c.AxisOf(AxisId::Top).visible = false;
+    c.AxisOf(AxisId::Right).visible = false;
+}
+
+QImage Render(const Chart& c, QSize size = Size) {
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    QPainter p(&img);
+    Renderer(c, QRect(QPoint(0, 0), size)).Paint(p);
+    return img;
+}
+
+QColor At(const QImage& img, int x, int y) { return img.pixelColor(x, y); }
+
+// Where a value lands by the axis mapping written out here, independently of the renderer.
+double Expected(const QRect& plot, bool horizontal, double lo, double hi, bool log, bool inverted, double v) {
+    double f = log ? (std::log10(v) - std::log10(lo)) / (std::log10(hi) - std::log10(lo)) : (v - lo) / (hi - lo);
+    if (inverted) f = 1 - f;
+    return horizontal ? plot.left() + f * (plot.width() - 1) : plot.bottom() - f * (plot.height() - 1);
+}
+
+class RendererTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::App(); }
+};
+
+TEST_F(RendererTest, PointsLandOnThePixelOfTheAxisMapping) {
+    struct Case {
+        const char* name;
+        bool log, inverted, automatic;
+        double lo, hi;          // expected vertical range
+        bool zoom;
+    };
+    const Case cases[] = {
+        {"linear automatic", false, false, true, 100, 1000, false},
+        {"logarithmic", true, false, true, 100, 1000, false},
+        {"logarithmic inverted", true, true, true, 100, 1000, false},
+        {"inverted", false, true, true, 100, 1000, false},
+        {"fixed range", false, false, false, 0, 2000, false},
+        {"zoomed", false, false, true, 250, 800, true},
+        {"zoomed logarithmic inverted", true, true, true, 250, 800, true},
+    };
+    const std::pair<double, double> points[] = {{-40, 1000}, {-20, 700}, {0, 500}, {15, 300}, {20, 100}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Chart chart;
+        MakePlain(chart);
+        Axis& left = chart.AxisOf(AxisId::Left);
+        left.logarithmic = c.log;
+        left.inverted = c.inverted;
+        left.automatic = c.automatic;
+        left.minimum = c.lo;
+        left.maximum = c.hi;
+        Series& s = chart.AddSeries(SeriesKind::Line, "T");
+        s.colour = Blue;
+        s.penStyle = Qt::NoPen;
+        s.marker = MarkerStyle::Square;
+        s.markerHSize = s.markerVSize = 0;
+        for (auto [x, y] : points) s.Add(x, y);
+        double xlo = -40, xhi = 20;
+        if (c.zoom) {
+            // Zoom by the pixels of a rectangle, as the view does after a drag.
+            Renderer before(chart, QRect(QPoint(0, 0), Size));
+            const int top = std::lround(*before.PixelOf(AxisId::Left, c.inverted ? 250 : 800));
+            const int bottom = std::lround(*before.PixelOf(AxisId::Left, c.inverted ? 800 : 250));
+            const QRect plot = before.PlotRect();
+            ASSERT_TRUE(before.ZoomTo(chart, QRect(QPoint(plot.left(), top), QPoint(plot.right(), bottom))));
+            ASSERT_TRUE(chart.IsZoomed());
+        }
+        const Renderer r(chart, QRect(QPoint(0, 0), Size));
+        const QRect plot = r.PlotRect();
+        if (c.zoom) {
+            EXPECT_NEAR(r.ScaleOf(AxisId::Left).minimum, 250, c.log ? 5 : 3);
+            EXPECT_NEAR(r.ScaleOf(AxisId::Left).maximum, 800, c.log ? 10 : 3);
+        }
+        const double lo = r.ScaleOf(AxisId::Left).minimum, hi = r.ScaleOf(AxisId::Left).maximum;
+        const QImage img = Render(chart);
+        for (auto [x, y] : points) {
+            const double ex = Expected(plot, true, xlo, xhi, false, false, x);
+            const double ey = Expected(plot, false, lo, hi, c.log, c.inverted, y);
+            EXPECT_NEAR(*r.PixelOf(AxisId::Left, y), ey, 1e-9);
+            const int px = std::lround(ex), py = std::lround(ey);
+            if (!plot.contains(px, py)) continue;   // zoomed away
+            EXPECT_EQ(At(img, px, py), Blue) << x << " " << y;
+            EXPECT_NE(At(img, px + 1, py), Blue);
+            EXPECT_NE(At(img, px, py + 1), Blue);
+        }
+        if (!c.zoom) {
+            EXPECT_EQ(lo, c.lo);
+            EXPECT_EQ(hi, c.hi);
+        }
+        chart.UndoZoom();
+        EXPECT_FALSE(chart.IsZoomed());
+    }
+}
+
+TEST_F(RendererTest, MarkersHaveTheirSizeShapeAndColour) {
+    struct Case {
+        MarkerStyle style;
+        int h, v;
+        int width, height;  // covered pixels
+    };
+    const Case cases[] = {
+        {MarkerStyle::Square, 2, 2, 5, 5},
+        {MarkerStyle::Square, 2, 1, 5, 5},
+        {MarkerStyle::Rectangle, 1, 2, 3, 5},
+        {MarkerStyle::Rectangle, 3, 0, 7, 1},
+        {MarkerStyle::Circle, 4, 4, 9, 9},
+        {MarkerStyle::Diamond, 4, 4, 9, 9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.style));
+        Chart chart;
+        MakePlain(chart);
+        Series& s = chart.AddSeries(SeriesKind::Line, "S");
+        s.colour = Blue;
+        s.marker = c.style;
+        s.markerHSize = c.h;
+        s.markerVSize = c.v;
+        s.Add(0, 0);
+        s.Add(10, 10, {}, Green);   // its own colour
+        s.Add(5, 5);
+        s.penStyle = Qt::NoPen;
+        const Renderer r(chart, QRect(QPoint(0, 0), Size));
+        const QImage img = Render(chart);
+        const QPoint mid(std::lround(*r.PixelOf(AxisId::Bottom, 5)), std::lround(*r.PixelOf(AxisId::Left, 5)));
+        int w = 0, h = 0;
+        for (int x = mid.x() - 10; x <= mid.x() + 10; ++x) w += At(img, x, mid.y()) == Blue;
+        for (int y = mid.y() - 10; y <= mid.y() + 10; ++y) h += At(img, mid.x(), y) == Blue;
+        EXPECT_EQ(w, c.width);
+        EXPECT_EQ(h, c.height);
+        const QPoint own(std::lround(*r.PixelOf(AxisId::Bottom, 10)), std::lround(*r.PixelOf(AxisId::Left, 10)));
+        EXPECT_EQ(At(img, own.x(), own.y()), Green);
+        EXPECT_EQ(At(img, own.x(), own.y() + c.height / 2), Green);
+        if (c.style == MarkerStyle::Diamond || c.style == MarkerStyle::Circle) {
+            EXPECT_NE(At(img, mid.x() + 4, mid.y() + 4), Blue);
+        }
+        if (c.style == MarkerStyle::Square) {
+            EXPECT_EQ(At(img, mid.x() + 2, mid.y() + 2), Blue);
+        }
+    }
+}
+
+TEST_F(RendererTest, LinesJoinThePointsWithTheSeriesPen) {
+    Chart chart;
+    MakePlain(chart);
+    Series& solid = chart.AddSeries(SeriesKind::FastLine, "solid");
+    solid.colour = Blue;
+    solid.Add(0, 0);
+    solid.Add(100, 0);
+    Series& dotted = chart.AddSeries(SeriesKind::FastLine, "dotted");
+    dotted.colour = Green;
+    dotted.penStyle = Qt::DotLine;
+    dotted.Add(0, 100);
+    dotted.Add(100, 100);
+    const Renderer r(chart, QRect(QPoint(0, 0), Size));
+    const QImage img = Render(chart);
+    const int y0 = std::lround(*r.PixelOf(AxisId::Left, 0)), y1 = std::lround(*r.PixelOf(AxisId::Left, 100));
+    int solidCount = 0, dottedCount = 0;
+    const QRect plot = r.PlotRect();
+    for (int x = plot.left(); x <= plot.right(); ++x) {
+        solidCount += At(img, x, y0) == Blue;
+        dottedCount += At(img, x, y1) == Green;
+    }
+    EXPECT_EQ(solidCount, plot.width());
+    EXPECT_GT(dottedCount, plot.width() / 4);
+    EXPECT_LT(dottedCount, plot.width() * 3 / 4);
+}
+
+TEST_F(RendererTest, InactiveSeriesAndUnshowableValuesDrawNothing) {
+    auto build = [](Chart& c, bool withSecond, bool active, bool badPoint) {
+        MakePlain(c);
+        c.AxisOf(AxisId::Left).logarithmic = true;
+        Series& a = c.AddSeries(SeriesKind::Line, "a");
+        a.colour = Blue;
+        a.Add(1, 10);
+        a.Add(2, 100);
+        if (badPoint) {
+            a.Add(1.5, 0);       // left out on a logarithmic axis: no range, no marker, no line
+            a.Add(1.8, -1e31);
+        }
+        if (withSecond) {
+            Series& b = c.AddSeries(SeriesKind::Line, "b");
+            b.colour = Green;
+            b.Add(-50, 5000);
+            b.Add(70, 1);
+            b.active = active;
+        }
+    };
+    Chart plain, inactive, active, bad;
+    build(plain, false, true, false);
+    build(inactive, true, false, false);
+    build(active, true, true, false);
+    build(bad, false, true, true);
+    const QImage reference = Render(plain);
+    EXPECT_EQ(Render(inactive), reference);
+    EXPECT_NE(Render(active), reference);
+    EXPECT_EQ(Render(bad), reference);
+}
+
+TEST_F(RendererTest, ClippingKeepsSeriesInsideThePlot) {
+    Chart chart;
+    MakePlain(chart);
+    chart.margins = QMargins(30, 30, 30, 30);
+    Axis& bottom = chart.AxisOf(AxisId::Bottom);
+    bottom.automatic = false;
+    bottom.minimum = 0;
+    bottom.maximum = 10;
+    Series& s = chart.AddSeries(SeriesKind::Line, "s");
+    s.colour = Blue;
+    s.marker = MarkerStyle::Square;
+    s.markerHSize = 3;
+    s.Add(5, 0);
+    s.Add(5, 10);
+    s.Add(10.2, 5);   // beyond the right end of the bottom axis
+    const Renderer r(chart, QRect(QPoint(0, 0), Size));
+    const QRect plot = r.PlotRect();
+    const int y = std::lround(*r.PixelOf(AxisId::Left, 5));
+    const int outside = std::lround(*r.PixelOf(AxisId::Bottom, 10.2));
+    ASSERT_GT(outside, plot.right() + 3);
+    ASSERT_LT(outside, Size.width());
+    EXPECT_EQ(At(Render(chart), outside, y), Blue);
+    chart.clipSeries = true;
+    const QImage clipped = Render(chart);
+    EXPECT_NE(At(clipped, outside, y), Blue);
+    for (int yy = 0; yy < Size.height(); ++yy)
+        for (int x = plot.right() + 1; x < Size.width(); ++x) ASSERT_NE(At(clipped, x, yy), Blue) << x << "," << yy;
+    EXPECT_EQ(At(clipped, std::lround(*r.PixelOf(AxisId::Bottom, 5)), plot.top()), Blue);
+}
+
+TEST_F(RendererTest, SortingMovesWholePointsAndIsReversible) {
+    Series s(SeriesKind::Line, "s");
+    const double ys[] = {500, 1000, 300, 850, 700};
+    for (int i = 0; i < 5; ++i) s.Add(i * 1.5, ys[i], QString::number(i), QColor(i * 40, 0, 0));
+    auto check = [&](SortOrder order) {
+        s.Sort(order);
+        for (int i = 0; i < 5; ++i) {
+            const ChartPoint& p = s.Point(i);
+            const int orig = p.label.toInt();
+            EXPECT_EQ(p.x, orig * 1.5);
+            EXPECT_EQ(p.y, ys[orig]);
+            EXPECT_EQ(p.colour, QColor(orig * 40, 0, 0));
+            if (i > 0) {
+                EXPECT_TRUE(order == SortOrder::Ascending ? s.Point(i - 1).y < p.y : s.Point(i - 1).y > p.y);
+            }
+        }
+    };
+    check(SortOrder::Ascending);
+    std::vector<double> ascending;
+    for (const auto& p : s.Points()) ascending.push_back(p.y);
+    check(SortOrder::Descending);
+    std::vector<double> descending;
+    for (const auto& p : s.Points()) descending.push_back(p.y);
+    std::reverse(descending.begin(), descending.end());
+    EXPECT_EQ(descending, ascending);
+    check(SortOrder::Ascending);
+}
+
+TEST_F(RendererTest, StorageGrowsByTheGrowthStep) {
+    const int saved = Series::GrowthStep();
+    Series::SetGrowthStep(9000);
+    Series s(SeriesKind::Line, "s");
+    for (int i = 0; i < 8191; ++i) s.Add(i, i);
+    EXPECT_EQ(s.Capacity(), 9000u);
+    s.Add(1, 1);
+    Series::SetGrowthStep(1000);
+    Series t(SeriesKind::FastLine, "t");
+    for (int i = 0; i < 1001; ++i) t.Add(i, i);
+    EXPECT_EQ(t.Capacity(), 2000u);
+    Series::SetGrowthStep(saved);
+}
+
+TEST_F(RendererTest, HitTestNamesThePartAndTheSeries) {
+    Chart chart;
+    chart.ShowTitle("Заголовок");
+    chart.Text(TextId::SubTitle).visible = true;
+    chart.Text(TextId::SubTitle).text = "sub";
+    chart.Text(TextId::Foot).visible = true;
+    chart.Text(TextId::Foot).text = "foot";
+    chart.Text(TextId::SubFoot).visible = true;
+    chart.Text(TextId::SubFoot).text = "subfoot";
+    chart.legendVisible = true;
+    chart.AxisOf(AxisId::Bottom).title = "T, °C";
+    chart.AxisOf(AxisId::Left).title = "P, гПа";
+    Series& first = chart.AddSeries(SeriesKind::Line, "first");
+    first.marker = MarkerStyle::Circle;
+    first.Add(0, 0);
+    first.Add(100, 100);
+    Series& second = chart.AddSeries(SeriesKind::Line, "second");
+    second.marker = MarkerStyle::Square;
+    second.marksVisible = true;
+    second.Add(0, 100, "lbl");
+    second.Add(100, 50);
+    const Renderer r(chart, QRect(0, 0, 500, 400));
+    const QRect plot = r.PlotRect();
+    auto at = [&](double x, double y) {
+        return QPoint(std::lround(*r.PixelOf(AxisId::Bottom, x)), std::lround(*r.PixelOf(AxisId::Left, y)));
+    };
+    struct Case {
+        const char* name;
+        QPoint pos;
+        ChartPart part;
+        int series;
+        std::optional<AxisId> axis;
+    };
+    const Case cases[] = {
+        {"title", {250, 7}, ChartPart::Title, -1, {}},
+        {"subtitle", {250, 21}, ChartPart::SubTitle, -1, {}},
+        {"foot", {250, 372}, ChartPart::Foot, -1, {}},
+        {"subfoot", {250, 390}, ChartPart::SubFoot, -1, {}},
+        {"series point", at(100, 100), ChartPart::SeriesPoint, 0, {}},
+        {"series line", at(50, 50), ChartPart::SeriesLine, 0, {}},
+        {"second series line", at(50, 75), ChartPart::SeriesLine, 1, {}},
+        {"second series point", at(100, 50), ChartPart::SeriesPoint, 1, {}},
+        {"marks", at(0, 100) - QPoint(0, 12), ChartPart::SeriesMarks, 1, {}},
+        {"panel", at(80, 20), ChartPart::ChartRect, -1, {}},
+        {"bottom axis", QPoint(plot.center().x(), plot.bottom() + 8), ChartPart::Axis, -1, AxisId::Bottom},
+        {"left axis", QPoint(plot.left() - 6, plot.center().y()), ChartPart::Axis, -1, AxisId::Left},
+        {"right axis", QPoint(plot.right() + 6, plot.center().y()), ChartPart::Axis, -1, AxisId::Right},
+        {"top axis", QPoint(plot.center().x(), plot.top() - 6), ChartPart::Axis, -1, AxisId::Top},
+        {"left title", QPoint(r.Rect().left() + 10, plot.center().y()), ChartPart::AxisTitle, -1, AxisId::Left},
+        {"legend", QPoint(495 - 10, 200), ChartPart::Legend, -1, {}},
+        {"outside", QPoint(1, 200), ChartPart::None, -1, {}},
+    };
+    for (const Case& c : cases) {
+        const HitResult h = r.HitTest(c.pos);
+        EXPECT_EQ(h.part, c.part) << c.name;
+        if (c.series >= 0) {
+            EXPECT_EQ(h.series, c.series) << c.name;
+        }
+        EXPECT_EQ(h.axis, c.axis) << c.name;
+    }
+    // The bottom title lies below the bottom labels.
+    const HitResult t = r.HitTest(QPoint(plot.center().x(), plot.bottom() + 26));
+    EXPECT_EQ(t.part, ChartPart::AxisTitle);
+    EXPECT_EQ(t.axis, AxisId::Bottom);
+    // An inactive series is not hit.
+    second.active = false;
+    EXPECT_EQ(Renderer(chart, QRect(0, 0, 500, 400)).HitTest(at(100, 50)).part, ChartPart::ChartRect);
+}
+
+TEST_F(RendererTest, ThreeDimensionalSeriesFollowsTheProjection) {
+    Chart chart;
+    MakePlain(chart);
+    chart.view3D = true;
+    chart.depthPercent = 40;
+    chart.AxisOf(AxisId::Depth).visible = true;
+    Series& s = chart.AddSeries(SeriesKind::Point3D, "xyz");
+    s.colour = Blue;
+    s.Add3D(0, 0, 0);
+    s.Add3D(10, 5, 2);
+    s.Add3D(5, 10, 4);
+    // Without rotation the front face is the 2D plot.
+    chart.azimuth = chart.elevation = 0;
+    {
+        const Renderer r(chart, QRect(QPoint(0, 0), Size));
+        const QRect plot = r.PlotRect();
+        const QPointF p = *r.MapPoint(s, s.Point(1));
+        EXPECT_NEAR(p.x(), plot.right(), 1e-9);
+        EXPECT_NEAR(p.y(), plot.top() + (plot.height() - 1) / 2.0, 1e-9);
+    }
+    for (auto [az, el] : {std::pair{20.0, 15.0}, std::pair{60.0, 40.0}, std::pair{-30.0, 10.0}}) {
+        chart.azimuth = az;
+        chart.elevation = el;
+        const Renderer r(chart, QRect(QPoint(0, 0), Size));
+        const QImage img = Render(chart);
+        const QPointF a = *r.MapPoint(s, s.Point(1)), b = *r.MapPoint(s, s.Point(2));
+        EXPECT_EQ(a, r.Project(1, 0.5, 0.5));
+        const QPoint mid = ((a + b) / 2).toPoint();
+        int found = 0;
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy) found += At(img, mid.x() + dx, mid.y() + dy) == Blue;
+        EXPECT_GT(found, 0) << az << " " << el;
+        // The box fits the plot area.
+        for (const QLineF& e : r.BoxEdges()) {
+            EXPECT_TRUE(QRectF(r.PlotRect()).adjusted(-0.5, -0.5, 0.5, 0.5).contains(e.p1()));
+            EXPECT_TRUE(QRectF(r.PlotRect()).adjusted(-0.5, -0.5, 0.5, 0.5).contains(e.p2()));
+        }
+    }
+    // The depth axis takes its range from z.
+    const Renderer r(chart, QRect(QPoint(0, 0), Size));
+    EXPECT_EQ(r.ScaleOf(AxisId::Depth).minimum, 0);
+    EXPECT_EQ(r.ScaleOf(AxisId::Depth).maximum, 4);
+    EXPECT_TRUE(r.AxisShown(AxisId::Depth));
+}
+
+TEST_F(RendererTest, CursorLinesCrossWherePlaced) {
+    Chart chart;
+    MakePlain(chart);
+    chart.cursor.active = true;
+    chart.cursor.colour = QColor(255, 128, 128);
+    chart.cursor.style = Qt::SolidLine;
+    Series& s = chart.AddSeries(SeriesKind::FastLine, "s");
+    s.colour = Blue;
+    s.Add(0, 0);
+    s.Add(10, 10);
+    Renderer r0(chart, QRect(QPoint(0, 0), Size));
+    EXPECT_EQ(*r0.CursorPixel(), r0.PlotRect().center());
+    const QPointF v = r0.CursorValueAt(QPoint(std::lround(*r0.PixelOf(AxisId::Bottom, 2.5)), std::lround(*r0.PixelOf(AxisId::Left, 7.5))));
+    chart.cursor.placed = true;
+    chart.cursor.x = v.x();
+    chart.cursor.y = v.y();
+    const Renderer r(chart, QRect(QPoint(0, 0), Size));
+    const QImage img = Render(chart);
+    const QPoint at = *r.CursorPixel();
+    EXPECT_EQ(at.x(), std::lround(*r.PixelOf(AxisId::Bottom, 2.5)));
+    EXPECT_EQ(at.y(), std::lround(*r.PixelOf(AxisId::Left, 7.5)));
+    EXPECT_EQ(At(img, at.x(), r.PlotRect().top() + 2), chart.cursor.colour);
+    EXPECT_EQ(At(img, r.PlotRect().right() - 2, at.y()), chart.cursor.colour);
+}
+
+}  // namespace
+}  // namespace chart
