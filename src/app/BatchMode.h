@@ -1,0 +1,12 @@
+#pragma once
+// The command words of the command line: DECODE and EXPORT run without any window.
+#include <string>
+#include <vector>
+
+// True when Args (the arguments after the program name) ask for a batch run: two or more
+// arguments whose first is DECODE or EXPORT in any case. Sets Export for EXPORT.
+bool IsBatchCommand(const std::vector<std::string>& Args, bool& Export);
+
+// Runs the batch mode and writes its one error line, if any, to standard output (CR LF).
+// Returns the exit status: 0 on success, 1 when an error was reported.
+int RunBatchCommand(const std::vector<std::string>& Args, bool Export);
