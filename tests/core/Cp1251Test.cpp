@@ -24,8 +24,11 @@ TEST(Cp1251Test, EveryDefinedByteRoundTrips) {
         if (b == 0x98) continue;
         const std::string one(1, static_cast<char>(b));
         const std::string utf8 = Cp1251ToUtf8(one);
-        if (b < 0x80) EXPECT_EQ(utf8, one) << b;
-        else EXPECT_GE(utf8.size(), 2u) << b;
+        if (b < 0x80) {
+            EXPECT_EQ(utf8, one) << b;
+        } else {
+            EXPECT_GE(utf8.size(), 2u) << b;
+        }
         EXPECT_EQ(Utf8ToCp1251(utf8), one) << b;
     }
 }
