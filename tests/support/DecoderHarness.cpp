@@ -1,0 +1,40 @@
+#include "support/DecoderHarness.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "core/FileLoader.h"
+
+TDecoderHarness::TDecoderHarness(const std::filesystem::path& File) : Buffer(MessageBufferSize, 0) {
+    std::uint32_t length = 0;
+    loaded = LoadBUFRFile(File, Buffer.data(), length);
+    if (loaded) ParseBuffer(length);
+}
+
+TDecoderHarness::TDecoderHarness(const TBytes& Bytes) : Buffer(MessageBufferSize, 0) {
+    if (Bytes.size() > Buffer.size()) throw std::invalid_argument("message larger than the message buffer");
+    std::copy(Bytes.begin(), Bytes.end(), Buffer.begin());
+    loaded = true;
+    ParseBuffer(static_cast<std::uint32_t>(Bytes.size()));
+}
+
+void TDecoderHarness::ParseBuffer(std::uint32_t Length) { parsed = Message.Parse(Buffer.data(), Length); }
+
+bool TDecoderHarness::DecodeNext() {
+    if (Decoded > 0) Decoder.Reset(true, false);
+    ++Decoded;
+    return Decoder.DecodeData(Message, BytePos, BitPos);
+}
+
+void TDecoderHarness::IsolateSection4() {
+    tBUFR_Section4_Data& s4 = *Message.Section4;
+    const std::size_t size = s4.Length > 4 ? s4.Length - 4 : 0;
+    isolated = std::make_unique<std::uint8_t[]>(size == 0 ? 1 : size);
+    std::copy(s4.Data, s4.Data + size, isolated.get());
+    s4.Data = isolated.get();
+}
+
+std::uint64_t TDecoderHarness::Section4DataBits() const {
+    const std::uint32_t length = Message.Section4->Length;
+    return length > 4 ? std::uint64_t(length - 4) * 8 : 0;
+}

@@ -1,0 +1,51 @@
+#pragma once
+// A message in a message buffer of its own, parsed, with a decoder over it and the Section 4 read
+// cursor the decode driver keeps: scan, then one DecodeData per subset with Reset (true, false)
+// between them.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "core/uBUFRDefs.h"
+#include "decoder/UAReport.h"
+#include "support/BufrBuilder.h"
+
+class TDecoderHarness {
+public:
+    // The first message of a file, loaded as the driver loads it. Loaded() is false when the file
+    // holds no complete message.
+    explicit TDecoderHarness(const std::filesystem::path& File);
+    // A built message (no bytes before "BUFR").
+    explicit TDecoderHarness(const TBytes& Message);
+    TDecoderHarness(const TDecoderHarness&) = delete;
+    TDecoderHarness& operator=(const TDecoderHarness&) = delete;
+
+    bool Loaded() const { return loaded; }
+    bool Parsed() const { return parsed; }
+
+    // ScanDescriptors.
+    bool Scan() { return Decoder.ScanDescriptors(Message); }
+    // DecodeData at the cursor; from the second call on, Reset (true, false) first.
+    bool DecodeNext();
+
+    // Moves the data of Section 4 into a heap block of exactly its size, so that a read past the
+    // end of the section reaches outside any allocation (and the address sanitizer reports it).
+    void IsolateSection4();
+    // The end of Section 4's data, in bits from its first data octet.
+    std::uint64_t Section4DataBits() const;
+    std::uint64_t CursorBits() const { return std::uint64_t(BytePos) * 8 + BitPos; }
+
+    std::vector<std::uint8_t> Buffer;
+    TBUFRMessage Message;
+    tUAInBound Decoder;
+    std::uint32_t BytePos = 0, BitPos = 0;
+    int Decoded = 0;
+
+private:
+    void ParseBuffer(std::uint32_t Length);
+
+    bool loaded = false;
+    bool parsed = false;
+    std::unique_ptr<std::uint8_t[]> isolated;
+};
