@@ -154,6 +154,10 @@ void Renderer::ComputeTicks(AxisId id) {
     const bool horizontal = IsHorizontal(id) || id == AxisId::Depth;
     double length = IsHorizontal(id) ? plot.width() : plot.height();
     if (id == AxisId::Depth) length = std::max(20.0, chart.depthPercent / 100.0 * plot.width() * 0.7);
+    if (fitted3D) {
+        const auto edge = AxisEdge(id);
+        length = std::hypot(edge[1].x() - edge[0].x(), edge[1].y() - edge[0].y());
+    }
     const QFontMetricsF fm(font);
     LabelExtent extent;
     double gap;
@@ -162,7 +166,7 @@ void Renderer::ComputeTicks(AxisId id) {
         gap = 8;
     } else {
         extent = [fm](const QString&) { return fm.height(); };
-        gap = 2;
+        gap = fm.height() * 0.8;
     }
     al.ticks = MakeTicks(al.scale, std::max(1.0, length), extent, gap);
 }
@@ -257,6 +261,24 @@ void Renderer::LayOut() {
     if (plot.width() < 2) plot.setWidth(2);
     ComputeTicks(AxisId::Bottom);
     ComputeTicks(AxisId::Top);
+    // Labels at the ends of a horizontal axis must not stick out of the chart.
+    int padLeft = 0, padRight = 0;
+    for (AxisId id : {AxisId::Bottom, AxisId::Top}) {
+        const AxisLayout& al = axes[Index(id)];
+        if (!al.shown || !chart.AxisOf(id).labels || al.ticks.empty()) continue;
+        for (const Tick& t : al.ticks) {
+            const double x = *PixelOf(id, t.value);
+            const double half = QFontMetricsF(font).horizontalAdvance(t.label) / 2.0;
+            padLeft = std::max(padLeft, static_cast<int>(std::ceil(outer.left() - (x - half))));
+            padRight = std::max(padRight, static_cast<int>(std::ceil(x + half - outer.right())));
+        }
+    }
+    if ((padLeft > 0 || padRight > 0) && plot.width() > padLeft + padRight + 2) {
+        plot.setLeft(plot.left() + padLeft);
+        plot.setRight(plot.right() - padRight);
+        ComputeTicks(AxisId::Bottom);
+        ComputeTicks(AxisId::Top);
+    }
 
     // Bands and title rectangles of the plane axes, for painting titles and hit testing.
     const QFontMetricsF fm(font);
@@ -288,6 +310,11 @@ void Renderer::LayOut() {
         if (titleH == 0) al.titleRect = QRect();
     }
     Fit3D();
+    if (chart.view3D) {
+        // The axes run along the edges of the box, shorter than the plot's sides.
+        fitted3D = true;
+        for (int i = 0; i < AxisCount; ++i) ComputeTicks(static_cast<AxisId>(i));
+    }
 }
 
 void Renderer::Fit3D() {
@@ -686,12 +713,12 @@ void Renderer::PaintAxisTitle(QPainter& p, AxisId id) const {
     p.setFont(f);
     p.setPen(a.colour);
     if (id == AxisId::Depth) {
-        const auto edge = AxisEdge(id);
-        const QPointF mid = (edge[0] + edge[1]) / 2.0;
+        // Beyond the far end of the depth axis, clear of its labels.
+        const QPointF end = AxisEdge(id)[1];
         double w = 0;
         const QFontMetricsF fm(font);
         for (const Tick& t : axes[Index(id)].ticks) w = std::max(w, fm.horizontalAdvance(t.label));
-        p.drawText(QPointF(mid.x() + TickLength + 2 * Gap + w, mid.y() + fm.ascent() / 2), a.title);
+        p.drawText(QPointF(end.x() + TickLength + 2 * Gap + w, end.y() - fm.height()), a.title);
         return;
     }
     const QRect r = axes[Index(id)].titleRect;

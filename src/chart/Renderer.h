@@ -135,6 +135,7 @@ private:
     // 3D projection: world box half sizes, rotation and the fit into the plot.
     double cosA = 1, sinA = 0, cosE = 1, sinE = 0;
     double boxW = 0, boxH = 0, boxD = 0, fitScale = 1, centreX = 0, centreY = 0;
+    bool fitted3D = false;
 };
 
 }  // namespace chart
