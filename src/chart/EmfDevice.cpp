@@ -251,7 +251,13 @@ public:
             .U32(Fixed + stringBytes);
         for (QChar c : text) b.U16(c.unicode());
         b.Pad();
-        for (QChar c : text) b.I32(Coord(fm.horizontalAdvance(c) * scale));
+        // Advances as differences of rounded running positions, so that rounding does not add up.
+        double run = 0.0;
+        for (QChar c : text) {
+            const double next = run + fm.horizontalAdvance(c) * scale;
+            b.I32(Coord(next) - Coord(run));
+            run = next;
+        }
         Append(emr::ExtTextOutW, b);
     }
 
