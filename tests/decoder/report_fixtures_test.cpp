@@ -220,6 +220,26 @@ TEST(ReportOfSharedFiles, EachOfThreeSubsets) {
     EXPECT_EQ(ReportUtf8(h.Decoder).back(), ShearCountLabel + "0");
 }
 
+TEST(ReportOfSharedFiles, EmptiedSoundingBetweenSubsets) {
+    const fs::path file = FixturesDir() / "temp52_ed4_small.bufr";
+    TAVIK_REQUIRE_PATH(file);
+    TDecoderHarness h(file);
+    ASSERT_TRUE(DecodeFirst(h));
+    h.Decoder.Reset(true, false);
+    EXPECT_EQ(ReportUtf8(h.Decoder),
+              (Lines{
+                  "Станция(001001 001002 001011):?",
+                  "Время выпуска(004001 004002 004003 004004 004005):--- 0000-00-00 00:00:00",
+                  "Координаты(005001 006001 007030 007031 007007 033024):        -          -      -      -     0",
+                  "Оборудование(002011 002013 002014 002003):000 -- 000 00",
+                  "Облачность(008002):00 CH Nh(020011):00 h(020013):   0 CL(020012):-30 CM(020012):-20 CH(020012):-10",
+                  LevelCountLabel + "0",
+                  ShearCountLabel + "0",
+              }));
+    EXPECT_EQ(h.Decoder.StationText(), "xxxxx");
+    EXPECT_EQ(h.Decoder.LaunchTimeText(), "20231010120000");
+}
+
 TEST(ReportOfBuiltMessages, WalkStoppedBeforeTheTemplate) {
     // 2 02 YYY ends the walk at the first of two entries.
     const TBytes message = BufrBuilder().Descriptors({202130, 309052}).Data(TBytes(60, 0)).Build();
