@@ -1,0 +1,403 @@
+// The built executable run with DECODE and EXPORT: the files it writes, their names and bytes,
+// the output folder rules, the console line and the exit status.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/AppTestHelpers.h"
+#include "app/BatchMode.h"
+#include "app/TavikRunner.h"
+#include "support/Fixtures.h"
+
+namespace {
+
+const std::string UnknownLine = "Часть дескрипторов неизвестна, декодирование прервано!\r\n";
+
+// Names in a folder, sorted; folders get a trailing '/'.
+std::vector<std::string> Entries(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.push_back(entry.path().filename().string() + (entry.is_directory() ? "/" : ""));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Joined(const TLines& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+std::string FileText(const fs::path& file) {
+    const TBytes bytes = ReadFileBytes(file);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TLines Append(TLines head, const TLines& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+// The path and size lines of Input.
+TLines FileLines(const fs::path& input, std::size_t size) {
+    return {W(input.string()), W("Размер файла(Бт):") + std::to_string(size)};
+}
+
+std::string SetLine(int k, int n) { return W("Набор " + std::to_string(k) + "/" + std::to_string(n) + ":"); }
+
+// The text of a batch decode of Message saved as Input: the file lines, one dump, then the set
+// line and the report of each of the first Written subsets of Count.
+std::string DecodeText(const fs::path& input, const TBytes& message, int written, int count) {
+    TLines lines = Append(FileLines(input, message.size()), DumpOf(message));
+    for (int j = 0; j < written; ++j) {
+        lines.push_back(SetLine(j + 1, count));
+        lines = Append(lines, ReportOf(message, static_cast<std::uint32_t>(j)));
+    }
+    return Joined(lines);
+}
+
+// The text of the export file of subset J of Count.
+std::string ExportText(const fs::path& input, const TBytes& message, int j, int count) {
+    TLines lines = Append(FileLines(input, message.size()), DumpOf(message));
+    lines.push_back(SetLine(j + 1, count));
+    return Joined(Append(lines, ReportOf(message, static_cast<std::uint32_t>(j))));
+}
+
+void ExpectQuietSuccess(const TTavikRun& run) {
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(run.Err, "");
+}
+
+void ExpectReported(const TTavikRun& run, const std::string& line) {
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Out, line);
+    EXPECT_EQ(run.Err, "");
+}
+
+TBytes ThreeSubsets() {
+    return UAMessage({UASubset(27, 612, 11, 6, 37), UASubset(26, 63, 11, 1, 3), UASubset(34, 122, 10, 58, 50)});
+}
+
+TEST(CommandWord, TwoArgumentsWithDecodeOrExportInAnyCaseAreABatchRun) {
+    struct Case {
+        std::vector<std::string> args;
+        bool batch;
+        bool exportMode;
+    } cases[] = {
+        {{"DECODE", "f.bin"}, true, false},
+        {{"decode", "f.bin"}, true, false},
+        {{"Decode", "f.bin", "out", "more"}, true, false},
+        {{"EXPORT", "f.bin"}, true, true},
+        {{"eXpOrT", "f.bin", "out"}, true, true},
+        {{"DECODE"}, false, false},
+        {{"export"}, false, false},
+        {{}, false, false},
+        {{"DECODER", "f.bin"}, false, false},
+        {{"f.bin", "DECODE"}, false, false},
+        {{" DECODE", "f.bin"}, false, false},
+    };
+    for (const Case& c : cases) {
+        bool exportMode = !c.exportMode;
+        const bool batch = IsBatchCommand(c.args, exportMode);
+        EXPECT_EQ(batch, c.batch) << ::testing::PrintToString(c.args);
+        if (c.batch) {
+            EXPECT_EQ(exportMode, c.exportMode) << ::testing::PrintToString(c.args);
+        }
+    }
+}
+
+TEST(BatchRun, CommandWordInAnyCaseRunsWithoutAWindowSystem) {
+    const TBytes message = UAMessage({UASubset(27, 612, 11, 6, 37)});
+    struct Case {
+        const char* word;
+        const char* written;
+    } cases[] = {
+        {"DECODE", "in.bin.PRN"}, {"decode", "in.bin.PRN"}, {"Decode", "in.bin.PRN"},
+        {"EXPORT", "27612_20231010110637.PRN"}, {"export", "27612_20231010110637.PRN"},
+        {"eXpOrT", "27612_20231010110637.PRN"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.word);
+        TempDir dir;
+        const fs::path input = dir.Write("in.bin", message);
+        fs::create_directory(dir.Path() / "out");
+
+        const TTavikRun run = RunTavik({c.word, input.string(), "out"}, dir.Path());
+
+        ExpectQuietSuccess(run);
+        EXPECT_EQ(Entries(dir.Path() / "out"), std::vector<std::string>{c.written});
+    }
+}
+
+TEST(BatchRun, DecodeWritesTheTextByteForByteOverAnOlderFile) {
+    const TBytes message = UAMessage({UASubset(27, 612, 11, 6, 37)});
+    TempDir dir;
+    const fs::path input = dir.Write("in.bin", message);
+    fs::create_directory(dir.Path() / "out");
+    // An older and longer file of that name is replaced, not partly overwritten.
+    WriteFileBytes(dir.Path() / "out" / "in.bin.PRN", TBytes(100000, 'x'));
+
+    ExpectQuietSuccess(RunTavik({"DECODE", input.string(), "out"}, dir.Path()));
+
+    const std::string text = FileText(dir.Path() / "out" / "in.bin.PRN");
+    EXPECT_EQ(text, DecodeText(input, message, 1, 1));
+    // Windows-1251 bytes: "Размер файла(Бт):" and "Набор 1/1:".
+    EXPECT_NE(text.find("\r\n\xD0\xE0\xE7\xEC\xE5\xF0 \xF4\xE0\xE9\xEB\xE0(\xC1\xF2):" + std::to_string(message.size()) +
+                        "\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("\r\n\xCD\xE0\xE1\xEE\xF0 1/1:\r\n"), std::string::npos);
+    ReadCrLfLines(dir.Path() / "out" / "in.bin.PRN");  // adds a failure for any line end but CR LF
+}
+
+TEST(BatchRun, DecodeOfThreeSubsetsWritesOneFileWithOneDump) {
+    const TBytes message = ThreeSubsets();
+    TempDir dir;
+    const fs::path input = dir.Write("three.bin", message);
+
+    ExpectQuietSuccess(RunTavik({"DECODE", input.string()}, dir.Path()));
+
+    EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"three.bin", "three.bin.PRN"}));
+    const TLines lines = ReadCrLfLines(dir.Path() / "three.bin.PRN");
+    EXPECT_EQ(CountEqual(lines, W("::::Раздел указателя(0)")), 1u);
+    EXPECT_EQ(CountPrefixed(lines, W("Набор ")), 3u);
+    EXPECT_EQ(FileText(dir.Path() / "three.bin.PRN"), DecodeText(input, message, 3, 3));
+}
+
+TEST(BatchRun, ExportOfThreeSubsetsWritesAFileEachWithItsOwnDump) {
+    const TBytes message = ThreeSubsets();
+    TempDir dir;
+    const fs::path input = dir.Write("three.bin", message);
+
+    ExpectQuietSuccess(RunTavik({"EXPORT", input.string()}, dir.Path()));
+
+    const std::vector<std::string> names{"27612_20231010110637.PRN", "26063_20231010110103.PRN",
+                                         "34122_20231010105850.PRN"};
+    std::vector<std::string> expected = names;
+    expected.push_back("three.bin");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Entries(dir.Path()), expected);
+    for (int j = 0; j < 3; ++j) {
+        SCOPED_TRACE(names[j]);
+        EXPECT_EQ(CountEqual(ReadCrLfLines(dir.Path() / names[j]), W("::::Раздел указателя(0)")), 1u);
+        EXPECT_EQ(FileText(dir.Path() / names[j]), ExportText(input, message, j, 3));
+    }
+}
+
+TEST(BatchRun, ExportOfTwoSubsetsOfOneStationAndTimeKeepsTheSecond) {
+    TUASubsetRaw second = UASubset(27, 612, 11, 6, 37);
+    second.Levels.resize(1);
+    const TBytes message = UAMessage({UASubset(27, 612, 11, 6, 37), second});
+    TempDir dir;
+    const fs::path input = dir.Write("twice.bin", message);
+
+    ExpectQuietSuccess(RunTavik({"EXPORT", input.string()}, dir.Path()));
+
+    EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"27612_20231010110637.PRN", "twice.bin"}));
+    EXPECT_EQ(FileText(dir.Path() / "27612_20231010110637.PRN"), ExportText(input, message, 1, 2));
+}
+
+TEST(BatchRun, ExportWithoutTemplateNamesTheFilesAfterTheInputAndSubset) {
+    // 0 01 082 alone: every descriptor known, no template; three subsets.
+    const TBytes message = BufrBuilder().Descriptors({1082}).Subsets(3).Data(TBytes(6, 0)).Build();
+    TempDir dir;
+    const fs::path input = dir.Write("name.bin", message);
+    fs::create_directory(dir.Path() / "out");
+
+    ExpectQuietSuccess(RunTavik({"EXPORT", input.string(), "out/"}, dir.Path()));
+
+    EXPECT_EQ(Entries(dir.Path() / "out"),
+              (std::vector<std::string>{"name.bin_0.PRN", "name.bin_1.PRN", "name.bin_2.PRN"}));
+    for (int j = 0; j < 3; ++j) {
+        const std::string name = "name.bin_" + std::to_string(j) + ".PRN";
+        SCOPED_TRACE(name);
+        const TLines lines = ReadCrLfLines(dir.Path() / "out" / name);
+        const TLines expected = Append(Append(FileLines(input, message.size()), DumpOf(message)),
+                                       {SetLine(j + 1, 3), W("Данных 3-09-050, 3-09-051 или 3-09-052 нет")});
+        EXPECT_EQ(lines, expected);
+    }
+}
+
+TEST(BatchRun, UnknownDescriptorsWriteTheFirstSubsetThenReportIt) {
+    const TBytes message = UAMessage(
+        {UASubset(27, 612, 11, 6, 37), UASubset(26, 63, 11, 1, 3), UASubset(34, 122, 10, 58, 50)}, {309052, 1001});
+    {
+        TempDir dir;
+        const fs::path input = dir.Write("unknown.bin", message);
+        ExpectReported(RunTavik({"DECODE", input.string()}, dir.Path()), UnknownLine);
+        EXPECT_EQ(FileText(dir.Path() / "unknown.bin.PRN"), DecodeText(input, message, 1, 3));
+    }
+    {
+        TempDir dir;
+        const fs::path input = dir.Write("unknown.bin", message);
+        ExpectReported(RunTavik({"EXPORT", input.string()}, dir.Path()), UnknownLine);
+        EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"27612_20231010110637.PRN", "unknown.bin"}));
+        EXPECT_EQ(FileText(dir.Path() / "27612_20231010110637.PRN"), ExportText(input, message, 0, 3));
+    }
+}
+
+TEST(BatchRun, ZeroSubsetsDecodeSavesTheHeaderAndExportNothing) {
+    const TBytes message = UAMessage({UASubset(27, 612, 11, 6, 37)}, {309052}, 0);
+    TempDir dir;
+    const fs::path input = dir.Write("zero.bin", message);
+    fs::create_directory(dir.Path() / "decoded");
+    fs::create_directory(dir.Path() / "exported");
+
+    ExpectQuietSuccess(RunTavik({"DECODE", input.string(), "decoded"}, dir.Path()));
+    ExpectQuietSuccess(RunTavik({"EXPORT", input.string(), "exported"}, dir.Path()));
+
+    EXPECT_EQ(FileText(dir.Path() / "decoded" / "zero.bin.PRN"), DecodeText(input, message, 0, 0));
+    EXPECT_TRUE(Entries(dir.Path() / "exported").empty());
+}
+
+TEST(BatchRun, FilesThatCannotBeDecodedAreReportedWithAFailingStatus) {
+    struct Case {
+        const char* name;
+        TBytes bytes;
+        std::vector<std::string> args;
+        std::string line;
+    } cases[] = {
+        {"plain.txt", BytesOf("just text, no message"), {"DECODE", "plain.txt"}, "plain.txt нет данных BUFR!\r\n"},
+        {"plain.txt", BytesOf("just text, no message"), {"export", "./plain.txt", "."},
+         "./plain.txt нет данных BUFR!\r\n"},
+        {"Зонд.txt", BytesOf("7777 BUFR"), {"DECODE", "Зонд.txt"}, "Зонд.txt нет данных BUFR!\r\n"},
+        {"overlong.bin", BufrBuilder().Data(TBytes(100, 0)).SetSection4Length(108).Build(),
+         {"DECODE", "overlong.bin"}, "overlong.bin ошибка чтения BUFR!\r\n"},
+        {"nodesc.bin", BufrBuilder().Descriptors({}).Data(TBytes(8, 0)).Build(), {"EXPORT", "nodesc.bin"},
+         "nodesc.bin ошибка чтения дескрипторов!\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[1]);
+        TempDir dir;
+        dir.Write(c.name, c.bytes);
+
+        ExpectReported(RunTavik(c.args, dir.Path()), c.line);
+
+        EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{c.name});
+    }
+}
+
+TEST(BatchRun, MissingFileIsReportedByName) {
+    TempDir dir;
+    const TTavikRun run = RunTavik({"DECODE", "missing.bufr"}, dir.Path());
+
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "");
+    const std::string end = ": missing.bufr\r\n";
+    ASSERT_GT(run.Out.size(), end.size());
+    EXPECT_EQ(run.Out.substr(run.Out.size() - end.size()), end);
+    EXPECT_EQ(run.Out.find("\r\n"), run.Out.size() - 2) << "one line";
+    EXPECT_TRUE(Entries(dir.Path()).empty());
+}
+
+TEST(BatchRun, OutputFolderThatDoesNotExistIsReported) {
+    TempDir dir;
+    dir.Write("in.bin", UAMessage({UASubset(27, 612, 11, 6, 37)}));
+
+    const TTavikRun run = RunTavik({"DECODE", "in.bin", "absent"}, dir.Path());
+
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(run.Out.find("absent/in.bin.PRN"), std::string::npos) << run.Out;
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"in.bin"});
+}
+
+// Where the file goes for the second and third argument, relative and absolute; the first line is
+// always the full path of the input.
+TEST(BatchRun, OutputFolderRules) {
+    const TBytes message = UAMessage({UASubset(27, 612, 11, 6, 37)});
+    struct Case {
+        std::string input;   // as typed, relative to the working folder or "@" for its absolute path
+        std::string output;  // third argument; empty: none; "@" prefix: absolute
+        std::string written; // relative to the working folder
+    } cases[] = {
+        {"in.bin", "", "in.bin.PRN"},
+        {"data/in.bin", "", "data/in.bin.PRN"},
+        {"@data/in.bin", "", "data/in.bin.PRN"},
+        {"data/in.bin", "out", "out/in.bin.PRN"},
+        {"data/in.bin", "out/", "out/in.bin.PRN"},
+        {"@data/in.bin", "@out", "out/in.bin.PRN"},
+        {"in.bin", "@out/", "out/in.bin.PRN"},
+        {"in.bin", ".", "in.bin.PRN"},
+        {"./data/../in.bin", "data/./", "data/in.bin.PRN"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input + " -> " + c.output);
+        TempDir dir;
+        fs::create_directory(dir.Path() / "data");
+        fs::create_directory(dir.Path() / "out");
+        dir.Write("in.bin", message);
+        dir.Write("data/in.bin", message);
+        const auto expand = [&](const std::string& arg) {
+            return arg.rfind('@', 0) == 0 ? (dir.Path() / arg.substr(1)).string() : arg;
+        };
+        std::vector<std::string> args{"DECODE", expand(c.input)};
+        if (!c.output.empty()) args.push_back(expand(c.output));
+
+        ExpectQuietSuccess(RunTavik(args, dir.Path()));
+
+        const fs::path written = dir.Path() / c.written;
+        ASSERT_TRUE(fs::exists(written));
+        const fs::path input = (dir.Path() / (c.input[0] == '@' ? c.input.substr(1) : c.input)).lexically_normal();
+        EXPECT_EQ(ReadCrLfLines(written).at(0), W(input.string()));
+        std::size_t prn = 0;
+        for (const auto& entry : fs::recursive_directory_iterator(dir.Path()))
+            prn += entry.path().extension() == ".PRN";
+        EXPECT_EQ(prn, 1u);
+    }
+}
+
+TEST(BatchRun, CyrillicFolderNames) {
+    const TBytes message = UAMessage({UASubset(27, 612, 11, 6, 37)});
+    TempDir dir;
+    fs::create_directory(dir.Path() / "Зонды");
+    fs::create_directory(dir.Path() / "Выход");
+    const fs::path input = dir.Write("Зонды/Зонд.bin", message);
+
+    ExpectQuietSuccess(RunTavik({"decode", "Зонды/Зонд.bin", "Выход"}, dir.Path()));
+    ExpectQuietSuccess(RunTavik({"export", input.string()}, dir.Path()));
+
+    EXPECT_EQ(Entries(dir.Path() / "Выход"), std::vector<std::string>{"Зонд.bin.PRN"});
+    EXPECT_EQ(Entries(dir.Path() / "Зонды"), (std::vector<std::string>{"27612_20231010110637.PRN", "Зонд.bin"}));
+    const TLines lines = ReadCrLfLines(dir.Path() / "Выход" / "Зонд.bin.PRN");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], W(input.string()));
+    // "/Зонды/Зонд.bin" in Windows-1251.
+    const std::string tail = "/\xC7\xEE\xED\xE4\xFB/\xC7\xEE\xED\xE4.bin";
+    EXPECT_EQ(lines[0].substr(lines[0].size() - tail.size()), tail);
+    EXPECT_EQ(FileText(dir.Path() / "Выход" / "Зонд.bin.PRN"), DecodeText(input, message, 1, 1));
+}
+
+// A TEMP SHIP names its export file after the ship identifier. Whatever its characters, the name
+// is one file in the output folder.
+TEST(BatchRun, ShipIdentifiersNameFilesInsideTheOutputFolder) {
+    using namespace std::string_literals;
+    struct Case {
+        std::string shipId;
+        std::string name;
+    } cases[] = {
+        {"UBRS5", "UBRS5    _20231010110637.PRN"},
+        {"A\x01" "B\x1F" "C\x7F", "A_B_C_   _20231010110637.PRN"},
+        {"AB\0CD"s, "AB_20231010110637.PRN"},
+        {"..", "..       _20231010110637.PRN"},
+        {"../../up", "xxxxx_20231010110637.PRN"},
+        {"A/B", "xxxxx_20231010110637.PRN"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TUASubsetRaw ship = UASubset(RawMissing, RawMissing, 11, 6, 37);
+        ship.ShipId = c.shipId;
+        TempDir dir;
+        fs::create_directories(dir.Path() / "a" / "out");
+        const fs::path input = dir.Write("ship.bin", UAMessage({ship}));
+
+        ExpectQuietSuccess(RunTavik({"EXPORT", input.string(), "a/out"}, dir.Path()));
+
+        EXPECT_EQ(Entries(dir.Path() / "a" / "out"), std::vector<std::string>{c.name});
+        EXPECT_EQ(Entries(dir.Path() / "a"), std::vector<std::string>{"out/"});
+        EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"a/", "ship.bin"}));
+    }
+}
+
+}  // namespace
