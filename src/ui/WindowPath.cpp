@@ -1,0 +1,31 @@
+#include "ui/WindowPath.h"
+
+#include <clocale>
+
+#include <QLocale>
+
+#include "ui/ErrorReport.h"
+#include "ui/MainFrm.h"
+#include "ui/TavikApplication.h"
+#include "ui/WindowDialogs.h"
+
+int RunWindowPath(int argc, char* argv[]) {
+    QtWindowDialogs dialogs;
+    TavikApplication app(argc, argv, &dialogs);
+    // '.' is the decimal point: constructing the application took the user's numeric locale.
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale::setDefault(QLocale::c());
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The name, not the display name: Qt would append a display name to every window caption.
+    QCoreApplication::setApplicationName(ApplicationTitle);
+
+    QStringList arguments;   // after the program name, without the options Qt took for itself
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+
+    TfmMainFrm fmMainFrm(dialogs, QCoreApplication::applicationDirPath(), arguments);
+    QApplication::restoreOverrideCursor();
+    fmMainFrm.show();
+    app.exec();
+    return 0;
+}

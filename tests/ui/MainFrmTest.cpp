@@ -1,0 +1,437 @@
+// The real main window, offscreen, with its dialogs answered by the test and its configuration
+// file in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFontInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "UiTestApp.h"
+#include "ui/IniFile.h"
+#include "ui/LineListBox.h"
+#include "ui/MainFrm.h"
+#include "ui/ROFMenu.h"
+
+using ui::test::ReadFile;
+using ui::test::ScriptedWindowDialogs;
+using ui::test::WriteFile;
+
+namespace {
+
+class MainFrmTest : public ::testing::Test {
+protected:
+    MainFrmTest() { workDir = QDir::currentPath(); }
+    ~MainFrmTest() override {
+        window.reset();
+        QDir::setCurrent(workDir);
+    }
+
+    TfmMainFrm& Open(const QStringList& arguments = {}) {
+        window = std::make_unique<TfmMainFrm>(dialogs, configDir.path(), arguments);
+        window->resize(900, 600);
+        window->show();
+        return *window;
+    }
+    // Closes the window as the user does and opens a new one on the same configuration.
+    TfmMainFrm& Reopen() {
+        window->close();
+        return Open();
+    }
+    QString Cnf() const { return configDir.filePath(QStringLiteral("TAVIK.CNF")); }
+
+    ScriptedWindowDialogs dialogs;
+    QTemporaryDir configDir;
+    QString workDir;
+    std::unique_ptr<TfmMainFrm> window;
+};
+
+// One line per menu entry: indent, object name, caption, then what is set of shortcut, state,
+// check mark, tag and hint; "---" for a separator.
+void DescribeMenu(const QList<QAction*>& actions, int depth, QString& out) {
+    for (QAction* a : actions) {
+        out += QString(depth * 2, QLatin1Char(' '));
+        if (a->isSeparator()) {
+            out += QStringLiteral("---\n");
+            continue;
+        }
+        out += a->objectName() + " \"" + a->text() + '"';
+        if (!a->shortcut().isEmpty()) out += ' ' + a->shortcut().toString();
+        if (!a->isEnabled()) out += QStringLiteral(" off");
+        if (a->isCheckable()) out += a->isChecked() ? QStringLiteral(" [x]") : QStringLiteral(" [ ]");
+        if (a->data().toInt() != 0) out += QStringLiteral(" tag ") + a->data().toString();
+        // Without a hint of its own an item's tool tip is its caption without '&' and "...".
+        if (a->toolTip() != a->text().remove('&').remove(QStringLiteral("...")))
+            out += QStringLiteral(" hint \"") + a->toolTip() + '"';
+        out += '\n';
+        if (a->menu()) DescribeMenu(a->menu()->actions(), depth + 1, out);
+    }
+}
+
+QString Describe(const QList<QAction*>& actions) {
+    QString out;
+    DescribeMenu(actions, 0, out);
+    return out;
+}
+
+TEST_F(MainFrmTest, FirstRunWithoutConfigurationShowsTheMenusWithTheirDefaults) {
+    TfmMainFrm& w = Open();
+    EXPECT_EQ(Describe(w.menuBar()->actions()).toStdString(),
+              R"MENU(idRelease "&Выпуск" hint "Загрузка данных"
+  idPrimary "Открыть" Alt+O
+  idReload "Загрузить повторно" Alt+R off
+  idRecent "Недавние файлы" off
+  idSave "Сохранить" Ctrl+S off
+  idSaveAs "Сохранить как..." off
+  idPrint "Печать" Ctrl+P off
+  idPrintSelected "Печатать выделение" off
+  ---
+  idSecondary "Вторичный" Alt+S off
+  idSecEol "Вторичный ТАЕ" Alt+E off
+  ---
+  idExit "Вы&ход" Alt+X hint "Выход из программы"
+idEdit "Правка"
+  idFind "Найти" Ctrl+F off
+  idFindAgain "Продолжить поиск..." F3 off
+  idCopy "Копировать" Ctrl+Ins off
+  idCopySelected "Копировать выделение" Ctrl+Shift+Ins off
+  ---
+  idEditChart "Редактировать диаграмму (DblClk)" off
+idService "Сервис"
+  idClearSecondary "Очистить вторичный" Ctrl+D off
+  idSaveChart "Экспорт диаграммы" off
+    idSaveGIF "GIF" off tag 1
+    idSaveWMF "WMF" off tag 2
+  idTraj "Экспорт траектории" off
+    idKML "Планета Земля" off
+    idGMStatic "Карты Google (Статика)" off
+    idYMStatic "Карты Яндекс (Статика)" off
+  ---
+  idSigPoints "Особые точки"
+    idShowSig "Показывать особые точки" [ ]
+    idCombineTU "Объединять особые точки температуры и влажности" off [ ]
+    idLeftAxisP "Давление по оси ординат" [x]
+    idSortYAxis "Сортировка вертикальной оси" [ ]
+---
+idHelp "Помощь"
+  idUsage "Подсказка"
+  idAbout "О программе"
+)MENU");
+    EXPECT_EQ(Describe(w.PopupMenu1->actions()).toStdString(),
+              R"MENU(pidFind "Найти" Ctrl+F off
+pidFindAgain "Продолжить поиск..." F3 off
+pidCopy "Копировать" Ctrl+Ins off
+pidCopySelected "Копировать выделение" Ctrl+Shift+Ins off
+---
+pidEditChart "Редактировать диаграмму (DblClk)" off
+)MENU");
+    EXPECT_FALSE(w.ShowSig);
+    EXPECT_FALSE(w.CombineTU);
+    EXPECT_TRUE(w.LeftAxisP);
+    EXPECT_FALSE(w.SortYAxis);
+    EXPECT_EQ(w.RecentFiles->Count(), 0);
+    EXPECT_EQ(w.OpnDlgFlights.initialDir, workDir);
+    EXPECT_EQ(QDir::currentPath(), workDir);
+    EXPECT_EQ(w.LastFoundPrimary, -1);
+    EXPECT_EQ(w.LastFoundSecondary, -1);
+    EXPECT_TRUE(w.acceptDrops());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(QFile::exists(Cnf())) << "nothing is written before the window closes";
+    // The components are found under their names.
+    for (const char* name : {"idPrimary", "idRecent", "idSaveWMF", "idAbout", "pidEditChart"})
+        EXPECT_NE(w.findChild<QAction*>(name), nullptr) << name;
+    for (const char* name : {"PageControlTU", "tsPrimary", "ts3D", "lbPrim", "lbSec", "PopupMenu1", "MainMenu1"})
+        EXPECT_NE(w.findChild<QWidget*>(name), nullptr) << name;
+}
+
+TEST_F(MainFrmTest, TheWindowHasItsCaptionMinimumSizeAndHelpMenuAtTheRightEnd) {
+    TfmMainFrm& w = Open();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Тавик"));
+    EXPECT_EQ(w.minimumSize(), QSize(600, 460));
+    w.resize(300, 200);
+    EXPECT_EQ(w.size(), QSize(600, 460));
+    w.resize(1000, 700);
+    QMenuBar* bar = w.menuBar();
+    const QRect help = bar->actionGeometry(w.idHelp);
+    const QRect service = bar->actionGeometry(w.findChild<QMenu*>("idService")->menuAction());
+    EXPECT_GT(help.left(), service.right() + 300);
+    EXPECT_GE(help.right(), bar->width() - 20);
+    EXPECT_EQ(std::strcmp(TfmMainFrm::WindowClassName, "TavikMainClass#"), 0);
+    EXPECT_EQ(sizeof(TfmMainFrm::WindowClassName), 64u);
+}
+
+TEST_F(MainFrmTest, PagesStandInAColumnOnTheLeftWithTheirCaptionsHintsAndLists) {
+    TfmMainFrm& w = Open();
+    QTabWidget* pages = w.PageControlTU;
+    EXPECT_EQ(w.centralWidget(), pages);
+    EXPECT_EQ(pages->tabPosition(), QTabWidget::West);
+    EXPECT_EQ(pages->currentWidget(), w.tsPrimary);
+    EXPECT_EQ(pages->toolTip(),
+              QStringLiteral("Выбирайте мышкой закладки по левой стороне или используйте клавиши Ctrl-Tab"));
+    const QFont tabFont = pages->tabBar()->font();
+    EXPECT_TRUE(tabFont.bold());
+    EXPECT_EQ(tabFont.pixelSize(), 15);
+
+    struct PageCase {
+        QWidget* page;
+        const char* caption;
+        const char* hint;
+    };
+    const PageCase expected[] = {
+        {w.tsPrimary, "Первичный", "Щелкни меня"},
+        {w.tsTemp, "Температура и Влажность", "Щелкни меня"},
+        {w.tsWind, "Ветер", "Щелкни меня"},
+        {w.tsXY, "Траектория", ""},
+        {w.tsZ, "Скорость подъема", ""},
+        {w.ts3D, "3D", ""},
+        {w.tsSec, "Вторичный", "Вторичный выпуск"},
+    };
+    ASSERT_EQ(pages->count(), 7);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(pages->widget(i), expected[i].page) << i;
+        EXPECT_EQ(pages->tabText(i).toStdString(), expected[i].caption);
+        EXPECT_EQ(pages->tabToolTip(i).toStdString(), expected[i].hint);
+    }
+    EXPECT_EQ(w.lbPrim->parentWidget(), w.tsPrimary);
+    EXPECT_EQ(w.lbSec->parentWidget(), w.tsSec);
+    EXPECT_EQ(w.lbPrim->toolTip(), QStringLiteral("Раскодированное сообщение"));
+    EXPECT_EQ(w.lbSec->toolTip(), QStringLiteral("Раскодированное сообщение для вторичного выпуска"));
+    EXPECT_EQ(w.lbPrim->palette().color(QPalette::Text), QColor(Qt::white));
+    EXPECT_EQ(w.lbSec->palette().color(QPalette::Text), QColor(0, 255, 255));
+    EXPECT_EQ(w.lbPrim->palette().color(QPalette::Base), QColor(0, 0, 128));
+    // The list fills its page.
+    EXPECT_EQ(w.lbPrim->size(), w.tsPrimary->size());
+}
+
+TEST_F(MainFrmTest, ClosingWithoutALoadWritesRecentAndOptionsButNoFolder) {
+    WriteFile(Cnf(), "[RECENT]\nN=1\n0=/data/a.bin\n[OPTIONS]\nShowSplash=0\nShowSig=1\n");
+    Open();
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->RecentFiles, nullptr);
+    EXPECT_FALSE(window->acceptDrops());
+    EXPECT_EQ(ReadFile(Cnf()).toStdString(),
+              "[RECENT]\nN=1\n0=/data/a.bin\n"
+              "[OPTIONS]\nShowSplash=0\nShowSig=1\nCombineTU=0\nLeftAxisP=1\nSortYAxis=0\n");
+    window->close();   // a second close changes nothing
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    QFile::remove(Cnf());
+    Open().idExit->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(ReadFile(Cnf()).toStdString(),
+              "[RECENT]\nN=0\n[OPTIONS]\nShowSig=0\nCombineTU=0\nLeftAxisP=1\nSortYAxis=0\n");
+}
+
+struct OptionsCase {
+    const char* name;
+    QByteArray options;
+    bool showSig, combineTU, leftAxisP, sortYAxis;
+};
+
+TEST_F(MainFrmTest, ReadsTheOptionsAtCreationAndSetsTheCheckMarks) {
+    const OptionsCase cases[] = {
+        {"all on", "ShowSig=1\nCombineTU=1\nLeftAxisP=1\nSortYAxis=1\n", true, true, true, true},
+        {"all off", "showsig=0\ncombinetu=0\nleftaxisp=0\nsortyaxis=0\n", false, false, false, false},
+        {"other integers", "ShowSig=$10\nCombineTU=-1\nLeftAxisP=0x0\nSortYAxis=7\n", true, true, false, true},
+        {"not integers", "ShowSig=yes\nCombineTU=true\nLeftAxisP=no\nSortYAxis=\n", false, false, true, false},
+        {"combine without show", "CombineTU=1\n", false, true, true, false},
+    };
+    for (const OptionsCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(Cnf(), "[Options]\n" + c.options);
+        TfmMainFrm& w = Open();
+        EXPECT_EQ(w.ShowSig, c.showSig);
+        EXPECT_EQ(w.CombineTU, c.combineTU);
+        EXPECT_EQ(w.LeftAxisP, c.leftAxisP);
+        EXPECT_EQ(w.SortYAxis, c.sortYAxis);
+        EXPECT_EQ(w.idShowSig->isChecked(), c.showSig);
+        EXPECT_EQ(w.idCombineTU->isChecked(), c.combineTU);
+        EXPECT_EQ(w.idCombineTU->isEnabled(), c.showSig);
+        EXPECT_EQ(w.idLeftAxisP->isChecked(), c.leftAxisP);
+        EXPECT_EQ(w.idSortYAxis->isChecked(), c.sortYAxis);
+        window.reset();
+    }
+}
+
+TEST_F(MainFrmTest, OptionCommandsTurnTheirOptionAndReachTheFileAtClose) {
+    TfmMainFrm& w = Open();
+    w.idShowSig->trigger();
+    EXPECT_TRUE(w.ShowSig);
+    EXPECT_TRUE(w.idShowSig->isChecked());
+    EXPECT_TRUE(w.idCombineTU->isEnabled());
+    w.idCombineTU->trigger();
+    EXPECT_TRUE(w.CombineTU);
+    w.idShowSig->trigger();   // CombineTU keeps its value while its item is disabled
+    EXPECT_FALSE(w.idCombineTU->isEnabled());
+    EXPECT_TRUE(w.idCombineTU->isChecked());
+    w.idLeftAxisP->trigger();
+    w.idSortYAxis->trigger();
+    w.idSortYAxis->trigger();
+    w.idSortYAxis->trigger();
+    EXPECT_FALSE(QFile::exists(Cnf())) << "options stay in memory until the window closes";
+
+    TfmMainFrm& again = Reopen();
+    EXPECT_EQ(ReadFile(Cnf()).toStdString(),
+              "[RECENT]\nN=0\n[OPTIONS]\nShowSig=0\nCombineTU=1\nLeftAxisP=0\nSortYAxis=1\n");
+    EXPECT_FALSE(again.ShowSig);
+    EXPECT_TRUE(again.CombineTU);
+    EXPECT_TRUE(again.idCombineTU->isChecked());
+    EXPECT_FALSE(again.idCombineTU->isEnabled());
+    EXPECT_FALSE(again.LeftAxisP);
+    EXPECT_FALSE(again.idLeftAxisP->isChecked());
+    EXPECT_TRUE(again.SortYAxis);
+    EXPECT_TRUE(again.idSortYAxis->isChecked());
+}
+
+TEST_F(MainFrmTest, TheDataFolderBecomesTheCurrentDirectoryAndStaysInTheFile) {
+    QTemporaryDir data;
+    const QString folder = data.path() + '/';
+    WriteFile(Cnf(), "[PATHS]\nDATA=" + folder.toUtf8() + "\n");
+    TfmMainFrm& w = Open();
+    EXPECT_EQ(QDir::currentPath(), QDir(data.path()).canonicalPath());
+    EXPECT_EQ(w.OpnDlgFlights.initialDir, folder);
+    w.close();
+    EXPECT_TRUE(ReadFile(Cnf()).startsWith("[PATHS]\nDATA=" + folder.toUtf8() + "\n[RECENT]\nN=0\n"));
+
+    // A folder that is gone leaves the current directory; the open dialog is still given it.
+    QDir::setCurrent(workDir);
+    const QString gone = configDir.filePath(QStringLiteral("gone/"));
+    WriteFile(Cnf(), "[PATHS]\nDATA=" + gone.toUtf8() + "\n");
+    EXPECT_EQ(Open().OpnDlgFlights.initialDir, gone);
+    EXPECT_EQ(QDir::currentPath(), workDir);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(MainFrmTest, TheRecentListIsReadRotatedAndPersistedThroughCloseAndANewWindow) {
+    QByteArray recent = "[RECENT]\nN=11\n";
+    for (int i = 0; i < 11; ++i) recent += QByteArray::number(i) + "=/data/F" + QByteArray::number(i) + ".bin\n";
+    WriteFile(Cnf(), recent);
+    TfmMainFrm& w = Open();
+    EXPECT_TRUE(w.idRecent->isEnabled());
+    QMenu* submenu = w.idRecent->menu();
+    ASSERT_EQ(submenu->actions().size(), 9);
+    EXPECT_EQ(submenu->actions()[0]->text(), QStringLiteral("&1./data/F0.bin"));
+    EXPECT_EQ(submenu->actions()[8]->text(), QStringLiteral("&9./data/F8.bin"));
+    EXPECT_EQ(submenu->actions()[8]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+8")));
+
+    w.RecentFiles->Add(QStringLiteral("/data/new & more.bin"));
+    w.RecentFiles->Add(QStringLiteral("/data/F4.bin"));   // listed: stays where it is
+    submenu->actions()[3]->trigger();                     // choosing an entry leaves the list
+    TfmMainFrm& again = Reopen();
+    QByteArray saved = "[RECENT]\nN=9\n";
+    for (int i = 0; i < 8; ++i) saved += QByteArray::number(i) + "=/data/F" + QByteArray::number(i + 1) + ".bin\n";
+    saved += "8=/data/new & more.bin\n9=/data/F9.bin\n10=/data/F10.bin\n";
+    EXPECT_TRUE(ReadFile(Cnf()).startsWith(saved)) << ReadFile(Cnf()).toStdString();
+
+    QMenu* reread = again.idRecent->menu();
+    ASSERT_EQ(reread->actions().size(), 9);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(reread->actions()[i]->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key(Qt::Key_0 + i)));
+        EXPECT_TRUE(reread->actions()[i]->text().startsWith(QStringLiteral("&%1.").arg(i + 1)));
+    }
+    EXPECT_EQ(again.RecentFiles->Path(0), QStringLiteral("/data/F1.bin"));
+    EXPECT_EQ(again.RecentFiles->Path(8), QStringLiteral("/data/new & more.bin"));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(MainFrmTest, AConfigurationFileThatCannotBeWrittenIsReportedAndTheWindowStillCloses) {
+    window = std::make_unique<TfmMainFrm>(dialogs, configDir.filePath(QStringLiteral("missing folder")), QStringList());
+    window->show();
+    window->idShowSig->trigger();
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->RecentFiles, nullptr);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Тавик"));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "Unable to write to " + configDir.filePath(QStringLiteral("missing folder/TAVIK.CNF")) + '.');
+}
+
+// The page rule: which of its items are on, page by page, by what is loaded.
+struct PageRuleCase {
+    const char* name;
+    bool primary;       // a primary sounding has been loaded
+    bool secondary;     // a secondary sounding is loaded
+    QString findText;
+    std::vector<const char*> textPages;    // items on while tsPrimary is active
+    std::vector<const char*> secPage;      // items on while tsSec is active
+    std::vector<const char*> chartPages;   // items on while a chart page is active
+};
+
+TEST_F(MainFrmTest, ThePageRuleSetsTheItemsOfEveryPage) {
+    const std::vector<const char*> text = {"idPrintSelected", "idFind",   "idCopySelected",
+                                           "pidFind",         "pidCopySelected"};
+    std::vector<const char*> textAgain = text;
+    textAgain.insert(textAgain.end(), {"idFindAgain", "pidFindAgain"});
+    const std::vector<const char*> chart = {"idEditChart", "pidEditChart", "idSaveGIF", "idSaveWMF"};
+    const PageRuleCase cases[] = {
+        {"nothing loaded", false, false, QStringLiteral("850"), {}, {}, {}},
+        {"primary", true, false, QString(), text, {}, chart},
+        {"primary and secondary", true, true, QString(), text, text, chart},
+        {"primary with a search text", true, false, QStringLiteral("850"), textAgain, {}, chart},
+        {"both with a search text", true, true, QStringLiteral("850"), textAgain, textAgain, chart},
+    };
+    const char* ruled[] = {"idPrintSelected", "idFind",    "idFindAgain",  "idCopySelected",
+                           "idEditChart",     "pidFind",   "pidFindAgain", "pidCopySelected",
+                           "pidEditChart",    "idSaveGIF", "idSaveWMF"};
+    for (const PageRuleCase& c : cases) {
+        TfmMainFrm& w = Open();
+        // What a successful primary and secondary load leave behind.
+        w.idSecondary->setEnabled(c.primary);
+        w.idClearSecondary->setEnabled(c.secondary);
+        w.fdlLists.findText = c.findText;
+        for (int round = 0; round < 2; ++round) {   // every page, then back through them again
+            for (int i = 0; i < w.PageControlTU->count(); ++i) {
+                const int page = round == 0 ? i : w.PageControlTU->count() - 1 - i;
+                w.PageControlTU->setCurrentIndex(page);
+                w.PageControlTUChange();   // the page active when a load ends: rule run without a change
+                QWidget* active = w.PageControlTU->currentWidget();
+                const auto& on = active == w.tsPrimary ? c.textPages : active == w.tsSec ? c.secPage : c.chartPages;
+                for (const char* item : ruled) {
+                    const bool expected = std::find_if(on.begin(), on.end(), [item](const char* n) {
+                                              return std::strcmp(n, item) == 0;
+                                          }) != on.end();
+                    EXPECT_EQ(w.findChild<QAction*>(item)->isEnabled(), expected)
+                        << c.name << ", page " << w.PageControlTU->tabText(page).toStdString() << ", " << item;
+                }
+                EXPECT_FALSE(w.idSecEol->isEnabled());
+                EXPECT_FALSE(w.pidCopy->isEnabled());
+            }
+        }
+        window.reset();
+    }
+}
+
+TEST_F(MainFrmTest, PopupItemsFollowTheirTwinsAndRunTheirCommands) {
+    TfmMainFrm& w = Open();
+    w.idCopy->setEnabled(true);   // as the first primary load does
+    EXPECT_TRUE(w.pidCopy->isEnabled());
+    w.idCopy->setEnabled(false);
+    EXPECT_FALSE(w.pidCopy->isEnabled());
+
+    int copies = 0;
+    QObject::connect(w.idCopy, &QAction::triggered, [&copies] { ++copies; });
+    w.idCopy->setEnabled(true);
+    w.pidCopy->trigger();
+    EXPECT_EQ(copies, 1);
+    // The popup belongs to the page control and to what fills its pages.
+    EXPECT_EQ(w.PageControlTU->contextMenuPolicy(), Qt::CustomContextMenu);
+}
+
+TEST_F(MainFrmTest, TheExitShortcutClosesTheWindow) {
+    TfmMainFrm& w = Open();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_X, Qt::AltModifier);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(QFile::exists(Cnf()));
+}
+
+}  // namespace
