@@ -38,3 +38,10 @@ std::uint64_t TDecoderHarness::Section4DataBits() const {
     const std::uint32_t length = Message.Section4->Length;
     return length > 4 ? std::uint64_t(length - 4) * 8 : 0;
 }
+
+TBytes BuildMessage(const std::vector<std::uint32_t>& Descriptors, const BitWriter& Data,
+                    std::optional<std::size_t> DataOctets, BufrBuilder Builder) {
+    TBytes octets = Data.Bytes();
+    if (DataOctets) octets.resize(*DataOctets, 0);
+    return Builder.Descriptors(Descriptors).Data(octets).Build();
+}

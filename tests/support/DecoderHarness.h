@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/uBUFRDefs.h"
@@ -49,3 +50,8 @@ private:
     bool parsed = false;
     std::unique_ptr<std::uint8_t[]> isolated;
 };
+
+// A message built on Builder with these descriptors, whose Section 4 holds the octets of Data, cut
+// or completed with zero octets to DataOctets when that is given.
+TBytes BuildMessage(const std::vector<std::uint32_t>& Descriptors, const BitWriter& Data,
+                    std::optional<std::size_t> DataOctets = std::nullopt, BufrBuilder Builder = BufrBuilder());
