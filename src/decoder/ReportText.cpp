@@ -97,7 +97,7 @@ constexpr std::array<tCloudWord, 6> CloudWords = {{
 struct tCloudType {
     std::uint8_t tUAReport::*Field;
     const char* Name;          // CL, CM, CH
-    std::uint8_t Obscured;     // code for "sky obscured, type not seen"
+    std::uint8_t Obscured;     // code for "clouds of this layer not seen"
     int Offset;                // printed as code - Offset
 };
 
