@@ -8,13 +8,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProxyStyle>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "ui/ErrorReport.h"
 #include "ui/IniFile.h"
 #include "ui/LineListBox.h"
+#include "ui/PageControl.h"
 #include "ui/ROFMenu.h"
 
 namespace {
@@ -266,14 +265,11 @@ void TfmMainFrm::CreateMenus() {
 }
 
 void TfmMainFrm::CreatePages() {
-    PageControlTU = new QTabWidget(this);
+    PageControlTU = new PageControl(this);
     PageControlTU->setObjectName(QStringLiteral("PageControlTU"));
-    PageControlTU->setTabPosition(QTabWidget::West);
-    const QString hint = QStringLiteral("Выбирайте мышкой закладки по левой стороне или используйте клавиши Ctrl-Tab");
-    PageControlTU->setToolTip(hint);
-    QTabBar* tabs = PageControlTU->tabBar();
-    tabs->setToolTip(hint);
-    tabs->setAttribute(Qt::WA_Hover);
+    PageControlTU->setToolTip(QStringLiteral("Выбирайте мышкой закладки по левой стороне или используйте клавиши Ctrl-Tab"));
+    SideTabBar* tabs = PageControlTU->TabBar();
+    tabs->setToolTip(PageControlTU->toolTip());
     QFont tabFont = tabs->font();
     tabFont.setBold(true);
     tabFont.setPixelSize(15);
@@ -284,11 +280,8 @@ void TfmMainFrm::CreatePages() {
         page->setObjectName(QString::fromUtf8(row.name));
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);
-        const int index = PageControlTU->addTab(page, QString::fromUtf8(row.caption));
-        if (row.hint != nullptr) {
-            PageControlTU->setTabToolTip(index, QString::fromUtf8(row.hint));
-            page->setToolTip(QString::fromUtf8(row.hint));
-        }
+        PageControlTU->AddPage(page, QString::fromUtf8(row.caption));
+        if (row.hint != nullptr) page->setToolTip(QString::fromUtf8(row.hint));
         this->*row.field = page;
     }
 
@@ -301,13 +294,13 @@ void TfmMainFrm::CreatePages() {
     lbSec->setToolTip(QStringLiteral("Раскодированное сообщение для вторичного выпуска"));
     tsSec->layout()->addWidget(lbSec);
 
-    PageControlTU->setCurrentWidget(tsPrimary);
+    PageControlTU->SetActivePage(tsPrimary);
     setCentralWidget(PageControlTU);
 
     PageControlTU->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(PageControlTU, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(PageControlTU->mapToGlobal(at)); });
-    connect(PageControlTU, &QTabWidget::currentChanged, this, [this] { Run(&TfmMainFrm::PageControlTUChange); });
+    connect(PageControlTU, &PageControl::Change, this, [this] { Run(&TfmMainFrm::PageControlTUChange); });
 }
 
 void TfmMainFrm::FormCreate() {
@@ -407,7 +400,7 @@ void TfmMainFrm::RecentFileClick(QObject* sender) {
 void TfmMainFrm::PageControlTUChange() {
     for (Field item : PageRuleItems) (this->*item)->setEnabled(false);
     if (!idSecondary->isEnabled()) return;   // no primary sounding loaded yet
-    QWidget* page = PageControlTU->currentWidget();
+    QWidget* page = PageControlTU->ActivePage();
     const bool textPage = page == tsPrimary || (page == tsSec && idClearSecondary->isEnabled());
     const bool chartPage = page != tsPrimary && page != tsSec;
     for (Field item : TextPageItems) (this->*item)->setEnabled(textPage);

@@ -14,9 +14,9 @@
 #include "ui/WindowDialogs.h"
 
 class LineListBox;
+class PageControl;
 class QAction;
 class QMenu;
-class QTabWidget;
 class TROFMenu;
 
 class TfmMainFrm : public QMainWindow {
@@ -78,7 +78,7 @@ public:
     QAction* pidCopySelected = nullptr;
     QAction* pidEditChart = nullptr;
 
-    QTabWidget* PageControlTU = nullptr;
+    PageControl* PageControlTU = nullptr;
     QWidget* tsPrimary = nullptr;
     QWidget* tsTemp = nullptr;
     QWidget* tsWind = nullptr;

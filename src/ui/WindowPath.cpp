@@ -3,6 +3,7 @@
 #include <clocale>
 
 #include <QLocale>
+#include <QScreen>
 
 #include "ui/ErrorReport.h"
 #include "ui/MainFrm.h"
@@ -24,6 +25,9 @@ int RunWindowPath(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
 
     TfmMainFrm fmMainFrm(dialogs, QCoreApplication::applicationDirPath(), arguments);
+    // The initial size is the platform's; like the usual desktop default, three quarters of the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        fmMainFrm.resize(fmMainFrm.size().expandedTo(screen->availableSize() * 3 / 4));
     QApplication::restoreOverrideCursor();
     fmMainFrm.show();
     app.exec();

@@ -7,8 +7,6 @@
 #include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,6 +14,7 @@
 #include "ui/IniFile.h"
 #include "ui/LineListBox.h"
 #include "ui/MainFrm.h"
+#include "ui/PageControl.h"
 #include "ui/ROFMenu.h"
 
 using ui::test::ReadFile;
@@ -167,15 +166,16 @@ TEST_F(MainFrmTest, TheWindowHasItsCaptionMinimumSizeAndHelpMenuAtTheRightEnd) {
 
 TEST_F(MainFrmTest, PagesStandInAColumnOnTheLeftWithTheirCaptionsHintsAndLists) {
     TfmMainFrm& w = Open();
-    QTabWidget* pages = w.PageControlTU;
+    PageControl* pages = w.PageControlTU;
     EXPECT_EQ(w.centralWidget(), pages);
-    EXPECT_EQ(pages->tabPosition(), QTabWidget::West);
-    EXPECT_EQ(pages->currentWidget(), w.tsPrimary);
-    EXPECT_EQ(pages->toolTip(),
-              QStringLiteral("Выбирайте мышкой закладки по левой стороне или используйте клавиши Ctrl-Tab"));
-    const QFont tabFont = pages->tabBar()->font();
+    EXPECT_EQ(pages->ActivePage(), w.tsPrimary);
+    const QString hint = QStringLiteral("Выбирайте мышкой закладки по левой стороне или используйте клавиши Ctrl-Tab");
+    EXPECT_EQ(pages->toolTip(), hint);
+    EXPECT_EQ(pages->TabBar()->toolTip(), hint);
+    const QFont tabFont = pages->TabBar()->font();
     EXPECT_TRUE(tabFont.bold());
     EXPECT_EQ(tabFont.pixelSize(), 15);
+    EXPECT_LT(pages->TabBar()->geometry().right(), w.tsPrimary->mapTo(pages, QPoint(0, 0)).x());
 
     struct PageCase {
         QWidget* page;
@@ -191,11 +191,11 @@ TEST_F(MainFrmTest, PagesStandInAColumnOnTheLeftWithTheirCaptionsHintsAndLists) 
         {w.ts3D, "3D", ""},
         {w.tsSec, "Вторичный", "Вторичный выпуск"},
     };
-    ASSERT_EQ(pages->count(), 7);
+    ASSERT_EQ(pages->PageCount(), 7);
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(pages->widget(i), expected[i].page) << i;
-        EXPECT_EQ(pages->tabText(i).toStdString(), expected[i].caption);
-        EXPECT_EQ(pages->tabToolTip(i).toStdString(), expected[i].hint);
+        EXPECT_EQ(pages->Pages(i), expected[i].page) << i;
+        EXPECT_EQ(pages->Caption(i).toStdString(), expected[i].caption);
+        EXPECT_EQ(expected[i].page->toolTip().toStdString(), expected[i].hint);
     }
     EXPECT_EQ(w.lbPrim->parentWidget(), w.tsPrimary);
     EXPECT_EQ(w.lbSec->parentWidget(), w.tsSec);
@@ -388,18 +388,19 @@ TEST_F(MainFrmTest, ThePageRuleSetsTheItemsOfEveryPage) {
         w.idClearSecondary->setEnabled(c.secondary);
         w.fdlLists.findText = c.findText;
         for (int round = 0; round < 2; ++round) {   // every page, then back through them again
-            for (int i = 0; i < w.PageControlTU->count(); ++i) {
-                const int page = round == 0 ? i : w.PageControlTU->count() - 1 - i;
-                w.PageControlTU->setCurrentIndex(page);
-                w.PageControlTUChange();   // the page active when a load ends: rule run without a change
-                QWidget* active = w.PageControlTU->currentWidget();
+            for (int i = 0; i < w.PageControlTU->PageCount(); ++i) {
+                const int count = w.PageControlTU->PageCount();
+                const int page = round == 0 ? (i + 1) % count : count - 1 - i;   // a change each time
+                w.PageControlTU->SetActivePageIndex(page);
+                if (round == 1) w.PageControlTUChange();   // as at the end of a load, without a page change
+                QWidget* active = w.PageControlTU->ActivePage();
                 const auto& on = active == w.tsPrimary ? c.textPages : active == w.tsSec ? c.secPage : c.chartPages;
                 for (const char* item : ruled) {
                     const bool expected = std::find_if(on.begin(), on.end(), [item](const char* n) {
                                               return std::strcmp(n, item) == 0;
                                           }) != on.end();
                     EXPECT_EQ(w.findChild<QAction*>(item)->isEnabled(), expected)
-                        << c.name << ", page " << w.PageControlTU->tabText(page).toStdString() << ", " << item;
+                        << c.name << ", page " << w.PageControlTU->Caption(page).toStdString() << ", " << item;
                 }
                 EXPECT_FALSE(w.idSecEol->isEnabled());
                 EXPECT_FALSE(w.pidCopy->isEnabled());
@@ -423,6 +424,51 @@ TEST_F(MainFrmTest, PopupItemsFollowTheirTwinsAndRunTheirCommands) {
     EXPECT_EQ(copies, 1);
     // The popup belongs to the page control and to what fills its pages.
     EXPECT_EQ(w.PageControlTU->contextMenuPolicy(), Qt::CustomContextMenu);
+}
+
+TEST_F(MainFrmTest, ATabClickedOrSteppedToWithCtrlTabActivatesItsPageAndRunsThePageRule) {
+    TfmMainFrm& w = Open();
+    w.idSecondary->setEnabled(true);   // a primary sounding loaded
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    SideTabBar* tabs = w.PageControlTU->TabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->TabRect(4).center());
+    EXPECT_EQ(w.PageControlTU->ActivePage(), w.tsZ);
+    EXPECT_TRUE(w.idEditChart->isEnabled());
+    EXPECT_FALSE(w.idFind->isEnabled());
+
+    w.lbPrim->setFocus();
+    QTest::keyClick(w.lbPrim, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(w.PageControlTU->ActivePage(), w.ts3D);
+    QTest::keyClick(w.lbPrim, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClick(w.lbPrim, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(w.PageControlTU->ActivePage(), w.tsPrimary) << "from the last page to the first";
+    EXPECT_TRUE(w.idFind->isEnabled());
+    EXPECT_FALSE(w.idEditChart->isEnabled());
+    QTest::keyClick(w.lbPrim, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(w.PageControlTU->ActivePage(), w.tsSec);
+}
+
+TEST_F(MainFrmTest, AtTheSmallestSizeTheTabsWrapIntoColumnsAndShowTheirWholeCaptions) {
+    TfmMainFrm& w = Open();
+    w.resize(600, 460);
+    QCoreApplication::processEvents();
+    SideTabBar* tabs = w.PageControlTU->TabBar();
+    int columns = 0;
+    for (int i = 0; i < tabs->Count(); ++i) {
+        const QRect tab = tabs->TabRect(i);
+        EXPECT_GE(tab.height(), tabs->TabLength(i)) << i;
+        EXPECT_TRUE(tabs->rect().contains(tab)) << i;
+        for (int k = 0; k < i; ++k) EXPECT_FALSE(tab.intersects(tabs->TabRect(k))) << i << " and " << k;
+        columns = std::max(columns, tab.right() / tab.width() + 1);
+    }
+    EXPECT_GT(columns, 1);
+    EXPECT_EQ(tabs->width(), columns * tabs->TabRect(0).width());
+    // The active tab's column stands next to the pages.
+    w.PageControlTU->SetActivePage(w.tsSec);
+    EXPECT_EQ(tabs->TabRect(6).right(), tabs->width() - 1);
+    w.PageControlTU->SetActivePage(w.tsPrimary);
+    EXPECT_EQ(tabs->TabRect(0).right(), tabs->width() - 1);
 }
 
 TEST_F(MainFrmTest, TheExitShortcutClosesTheWindow) {
