@@ -400,4 +400,71 @@ TEST(BatchRun, ShipIdentifiersNameFilesInsideTheOutputFolder) {
     }
 }
 
+// The shared fixtures through both modes: the files written, their names, their first lines,
+// one dump each, the set lines, and the console line.
+TEST(BatchRun, SharedFixtures) {
+    TAVIK_REQUIRE_PATH(FixturesDir());
+    struct Case {
+        const char* fixture;
+        const char* word;
+        const char* output;  // third argument, or nullptr: beside the input
+        std::vector<std::pair<std::string, std::vector<std::string>>> files;  // name, its set lines
+        std::string console;
+    } cases[] = {
+        {"temp52_ed4_small.bufr", "DECODE", nullptr, {{"temp52_ed4_small.bufr.PRN", {"1/1"}}}, ""},
+        {"temp52_ed4_small.bufr", "EXPORT", "out", {{"27612_20231010110637.PRN", {"1/1"}}}, ""},
+        {"temp52_3subsets.bufr", "DECODE", "out/", {{"temp52_3subsets.bufr.PRN", {"1/3", "2/3", "3/3"}}}, ""},
+        {"temp52_3subsets.bufr", "EXPORT", nullptr,
+         {{"26063_20231010110103.PRN", {"2/3"}}, {"27612_20231010110637.PRN", {"1/3"}},
+          {"34122_20231010105850.PRN", {"3/3"}}},
+         ""},
+        {"synop_no_template.bufr", "DECODE", "out", {{"synop_no_template.bufr.PRN", {"1/1"}}}, UnknownLine},
+        {"synop_no_template.bufr", "EXPORT", "out/", {{"synop_no_template.bufr_0.PRN", {"1/1"}}}, UnknownLine},
+        {"temp52_unsupported.bufr", "DECODE", nullptr, {{"temp52_unsupported.bufr.PRN", {"1/1"}}}, UnknownLine},
+        {"temp52_unsupported.bufr", "EXPORT", "out", {{"27612_20231010110637.PRN", {"1/1"}}}, UnknownLine},
+        {"temp52_bulletin.bufr", "DECODE", "out", {{"temp52_bulletin.bufr.PRN", {"1/1"}}}, ""},
+        {"temp52_bulletin.bufr", "EXPORT", "out", {{"27612_20231010110637.PRN", {"1/1"}}}, ""},
+        {"temp52_edges.bufr", "EXPORT", "out", {{"UBRS5    _20231010111400.PRN", {"1/1"}}}, ""},
+        {"pilot51_ed4.bufr", "EXPORT", "out", {{"34122_20231010173120.PRN", {"1/1"}}}, ""},
+        {"temp52_ed3.bufr", "EXPORT", "out", {{"26063_20231010110412.PRN", {"1/1"}}}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.word) + " " + c.fixture);
+        TempDir dir;
+        fs::create_directory(dir.Path() / "in");
+        fs::create_directory(dir.Path() / "out");
+        const fs::path input = dir.Path() / "in" / c.fixture;
+        fs::copy_file(FixturesDir() / c.fixture, input);
+        std::vector<std::string> args{c.word, std::string("in/") + c.fixture};
+        if (c.output) args.push_back(c.output);
+
+        const TTavikRun run = RunTavik(args, dir.Path());
+
+        EXPECT_EQ(run.Out, c.console);
+        EXPECT_EQ(run.Status, c.console.empty() ? 0 : 1);
+        EXPECT_EQ(run.Err, "");
+        const fs::path outDir = dir.Path() / (c.output ? "out" : "in");
+        std::vector<std::string> expected;
+        for (const auto& file : c.files) expected.push_back(file.first);
+        if (!c.output) expected.push_back(c.fixture);
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(Entries(outDir), expected);
+        for (const auto& [name, sets] : c.files) {
+            SCOPED_TRACE(name);
+            if (!fs::exists(outDir / name)) continue;
+            const TLines lines = ReadCrLfLines(outDir / name);
+            ASSERT_GE(lines.size(), 2u);
+            EXPECT_EQ(lines[0], W(input.string()));
+            EXPECT_EQ(lines[1], W("Размер файла(Бт):") + std::to_string(fs::file_size(input)));
+            EXPECT_EQ(CountEqual(lines, W("::::Раздел указателя(0)")), 1u);
+            std::vector<std::string> setLines;
+            for (const std::string& line : lines)
+                if (line.rfind(W("Набор "), 0) == 0) setLines.push_back(line);
+            std::vector<std::string> expectedSets;
+            for (const std::string& set : sets) expectedSets.push_back(W("Набор " + set + ":"));
+            EXPECT_EQ(setLines, expectedSets);
+        }
+    }
+}
+
 }  // namespace
