@@ -1,0 +1,291 @@
+// Every fixture cut, flipped and overwritten, each case decoded in process through the whole path
+// (locate, parse, scan, dump, every subset, report). A case must end with a report, one of the
+// path's own false results, or a TavikError; the exact end is checked where it is determined.
+// Under the sanitizer build the same cases must stay free of reports.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+#include "Mutation.h"
+#include "support/Fixtures.h"
+#include "support/TemplateWriter.h"
+
+namespace {
+
+const std::string SizeExcess = "Раздел 0:Ошибка размера:перебор!";
+const std::string DataTooSmall = "Слишком малый размер данных";
+const std::string TooManyLevels = "Слишком много уровней";
+const std::string LevelsBeyondSection =
+    "Ошибка размера данных: число уровней больше, чем допускает размер раздела данных";
+
+struct TFixture {
+    std::string Name;
+    TBytes Bytes;
+    TLayout Layout;
+};
+
+// The generated fixtures copied into the seed corpus (the builder-made seeds start with "edge_"
+// and are not well-formed on purpose).
+const std::vector<TFixture>& Fixtures() {
+    static const std::vector<TFixture> fixtures = [] {
+        std::vector<TFixture> list;
+        for (const fs::path& file : ListBufrFiles(fs::path(TAVIK_SOURCE_DIR) / "fuzz" / "corpus")) {
+            const std::string name = file.filename().string();
+            if (name.rfind("edge_", 0) == 0) continue;
+            TBytes bytes = ReadFileBytes(file);
+            TLayout layout = LayoutOf(bytes);
+            list.push_back({name, std::move(bytes), layout});
+        }
+        return list;
+    }();
+    return fixtures;
+}
+
+// Collects the cases that ended otherwise than allowed; the test fails once with the first few.
+class TViolations {
+public:
+    void Add(const std::string& Case, const TOutcome& Outcome, const std::string& Expected) {
+        if (count_++ < 12) text_ += "\n  " + Case + ": " + Outcome.Describe() + ", expected " + Expected;
+    }
+    // The weakest requirement on any case: an end of the path, or the system's own error.
+    void RequireAcceptable(const std::string& Case, const TOutcome& Outcome) {
+        if (Outcome.How == TOutcome::Kind::Foreign || (Outcome.How == TOutcome::Kind::Error && Outcome.Message.empty()))
+            Add(Case, Outcome, "a report or a TavikError");
+    }
+    bool Empty() const { return count_ == 0; }
+    std::string Text() const { return std::to_string(count_) + " case(s):" + text_; }
+
+private:
+    std::size_t count_ = 0;
+    std::string text_;
+};
+
+std::string CaseName(const TFixture& f, const std::string& what, std::size_t at) {
+    return f.Name + " " + what + " " + std::to_string(at);
+}
+
+TBytes Cut(const TBytes& bytes, std::size_t n) { return TBytes(bytes.begin(), bytes.begin() + static_cast<long>(n)); }
+
+// Positions From..To-1 to mutate: every one in small fixtures; in large ones every one near both
+// ends and a stride between them, so that the sweep stays quick.
+std::vector<std::size_t> Positions(std::size_t from, std::size_t to, std::size_t fileSize) {
+    constexpr std::size_t Edge = 512, Stride = 13;
+    std::vector<std::size_t> list;
+    for (std::size_t p = from; p < to; ++p)
+        if (fileSize <= 4096 || p < from + Edge || p + Edge >= to || (p - from) % Stride == 0) list.push_back(p);
+    return list;
+}
+
+// The message cut at Cut inside Section 4 and closed again with "7777"; with the declared total
+// length and the Section 4 length rewritten to match when asked.
+TBytes CutInsideSection4(const TFixture& f, std::size_t cut, bool patchTotal, bool patchSection4) {
+    TBytes bytes = Cut(f.Bytes, cut);
+    for (int i = 0; i < 4; ++i) bytes.push_back('7');
+    const std::size_t total = bytes.size() - f.Layout.Start;
+    if (patchTotal) PutBits(bytes, (f.Layout.Start + 4) * 8, 24, total);
+    if (patchSection4) PutBits(bytes, f.Layout.Section4 * 8, 24, cut - f.Layout.Section4);
+    return bytes;
+}
+
+TEST(MutationSweep, FixturesDecodeWhole) {
+    ASSERT_FALSE(Fixtures().empty()) << "no fixtures in fuzz/corpus";
+    for (const TFixture& f : Fixtures()) {
+        const TOutcome o = RunDecode(f.Bytes);
+        EXPECT_EQ(o.How, TOutcome::Kind::Ended) << f.Name << ": " << o.Describe();
+        EXPECT_EQ(o.End, TDecodeEnd::Report) << f.Name << ": " << o.Describe();
+    }
+}
+
+// Before the end of the message there is no closing run (the fixtures hold no "7777" inside), so
+// the loader finds no message; a cut that leaves a run of four (data ending in '7' and part of
+// Section 5) is located but fails the declared length. Cuts after the message change nothing.
+TEST(MutationSweep, PlainTruncationAtEveryByte) {
+    TViolations bad;
+    for (const TFixture& f : Fixtures()) {
+        const TOutcome whole = RunDecode(f.Bytes);
+        for (std::size_t n = 0; n < f.Bytes.size(); ++n) {
+            const TOutcome o = RunDecode(Cut(f.Bytes, n));
+            const std::string name = CaseName(f, "cut at", n);
+            if (n < f.Layout.End) {
+                if (!(o.How == TOutcome::Kind::Ended && o.End == TDecodeEnd::NoMessage) && !o.IsError(SizeExcess))
+                    bad.Add(name, o, "no message or the Section 0 size error");
+            } else if (o.How != TOutcome::Kind::Ended || o.Lines != whole.Lines) {
+                bad.Add(name, o, "the report of the whole file");
+            }
+        }
+    }
+    EXPECT_TRUE(bad.Empty()) << bad.Text();
+}
+
+// Short data reach the parser and the decoder, not only the loader: with the lengths as they were
+// Section 0 refuses; with the total length rewritten Section 4 runs into Section 5; with both
+// rewritten the decoder reads the short section and ends with a report or a size error.
+TEST(MutationSweep, TruncationInsideSection4WithSection5PutBack) {
+    TViolations bad;
+    for (const TFixture& f : Fixtures()) {
+        for (const std::size_t cut : Positions(f.Layout.Section4, f.Layout.Section5, f.Bytes.size())) {
+            const TOutcome asWas = RunDecode(CutInsideSection4(f, cut, false, false));
+            if (!asWas.IsError(SizeExcess)) bad.Add(CaseName(f, "lengths kept, cut at", cut), asWas, SizeExcess);
+
+            const TOutcome totalOnly = RunDecode(CutInsideSection4(f, cut, true, false));
+            if (!(totalOnly.How == TOutcome::Kind::Ended && totalOnly.End == TDecodeEnd::NotParsed))
+                bad.Add(CaseName(f, "total rewritten, cut at", cut), totalOnly, "parse false");
+
+            if (cut < f.Layout.Section4 + 4) continue;  // the Section 4 length itself is cut
+            const TOutcome both = RunDecode(CutInsideSection4(f, cut, true, true));
+            if (!(both.How == TOutcome::Kind::Ended && both.End == TDecodeEnd::Report) && !both.IsError(DataTooSmall) &&
+                !both.IsError(LevelsBeyondSection))
+                bad.Add(CaseName(f, "both rewritten, cut at", cut), both, "a report or a data size error");
+        }
+    }
+    EXPECT_TRUE(bad.Empty()) << bad.Text();
+}
+
+// The large shared fixture (8000 levels) is cut at a sample of points only.
+TEST(MutationSweep, LargeFixtureCutInsideSection4) {
+    const fs::path file = FixturesDir() / "temp52_ed4_hires.bufr";
+    TAVIK_REQUIRE_PATH(file);
+    TFixture f{"temp52_ed4_hires.bufr", ReadFileBytes(file), {}};
+    f.Layout = LayoutOf(f.Bytes);
+    TViolations bad;
+    std::mt19937 rng(8000);
+    std::uniform_int_distribution<std::size_t> pick(f.Layout.Section4 + 4, f.Layout.Section5 - 1);
+    for (int i = 0; i < 60; ++i) {
+        const std::size_t cut = i < 8 ? f.Layout.Section4 + 4 + static_cast<std::size_t>(i) * 7 : pick(rng);
+        const TOutcome o = RunDecode(CutInsideSection4(f, cut, true, true));
+        if (!(o.How == TOutcome::Kind::Ended && o.End == TDecodeEnd::Report) && !o.IsError(DataTooSmall) &&
+            !o.IsError(LevelsBeyondSection))
+            bad.Add(CaseName(f, "both rewritten, cut at", cut), o, "a report or a data size error");
+    }
+    EXPECT_TRUE(bad.Empty()) << bad.Text();
+}
+
+TEST(MutationSweep, SeededRandomBitFlips) {
+    TViolations bad;
+    std::mt19937 rng(20231010);
+    for (const TFixture& f : Fixtures()) {
+        const std::size_t headerEnd = f.Layout.Section4 + 4;
+        const int cases = f.Bytes.size() > 4096 ? 60 : 300;  // the large one decodes hundreds of levels
+        for (int i = 0; i < cases; ++i) {
+            TBytes bytes = f.Bytes;
+            // A third of the cases aim at Sections 0 to 3 and the Section 4 header, where the lengths are.
+            const std::size_t from = f.Layout.Start, to = i % 3 == 0 ? headerEnd : f.Layout.End;
+            std::uniform_int_distribution<std::size_t> at(from * 8, to * 8 - 1);
+            const int flips = 1 + i % 8;
+            for (int k = 0; k < flips; ++k) {
+                const std::size_t bit = at(rng);
+                bytes[bit / 8] ^= static_cast<std::uint8_t>(0x80u >> (bit % 8));
+            }
+            bad.RequireAcceptable(CaseName(f, "bit flips, case", static_cast<std::size_t>(i)), RunDecode(bytes));
+        }
+    }
+    EXPECT_TRUE(bad.Empty()) << bad.Text();
+}
+
+// Every length and count field overwritten with values around its limits.
+TEST(MutationSweep, OverwrittenLengthAndCountFields) {
+    struct Field {
+        std::string Name;
+        std::uint64_t BitOffset;
+        std::uint32_t Width;
+    };
+    TViolations bad;
+    for (const TFixture& f : Fixtures()) {
+        const TLayout& l = f.Layout;
+        std::vector<Field> fields = {
+            {"total length", (l.Start + 4) * 8, 24}, {"Section 1 length", l.Section1 * 8, 24},
+            {"Section 3 length", l.Section3 * 8, 24}, {"subset count", (l.Section3 + 4) * 8, 16},
+            {"Section 4 length", l.Section4 * 8, 24},
+        };
+        if (l.Section2) fields.push_back({"Section 2 length", *l.Section2 * 8, 24});
+        if (l.SoleTemplate) {
+            const std::uint64_t levelCountAt = (l.Section4 + 4) * 8 + UAFixedBits(*l.SoleTemplate);
+            const std::uint64_t levels = GetBits(f.Bytes, levelCountAt, 16);
+            fields.push_back({"level count", levelCountAt, 16});
+            fields.push_back({"shear count", levelCountAt + 16 + levels * UALevelBits(*l.SoleTemplate), 8});
+        }
+        for (const Field& field : fields) {
+            const std::uint64_t mask = (std::uint64_t(1) << field.Width) - 1;
+            const std::uint64_t original = GetBits(f.Bytes, field.BitOffset, field.Width);
+            const std::set<std::uint64_t> values = {0,        1,          2,          3,         4,        7,
+                                                    8,        17,         18,         21,        22,       original - 1,
+                                                    original + 1, original * 2, 0x7FFF, 0x8000, 0xFFFF, 8191,
+                                                    8192,     0x7FFFFF,   0xFFFFFF};
+            for (const std::uint64_t value : values) {
+                TBytes bytes = f.Bytes;
+                PutBits(bytes, field.BitOffset, field.Width, value & mask);
+                bad.RequireAcceptable(f.Name + " " + field.Name + " = " + std::to_string(value & mask), RunDecode(bytes));
+            }
+        }
+    }
+    EXPECT_TRUE(bad.Empty()) << bad.Text();
+}
+
+// Where the end of an overwritten field is determined, it is the one expected.
+TEST(MutationSweep, OverwrittenFieldsEndAsDetermined) {
+    const auto small = std::find_if(Fixtures().begin(), Fixtures().end(),
+                                    [](const TFixture& f) { return f.Name == "temp52_ed4_small.bufr"; });
+    ASSERT_NE(small, Fixtures().end());
+    const TLayout& l = small->Layout;
+    const std::uint64_t levelCountAt = (l.Section4 + 4) * 8 + UAFixedBits(52);
+    struct Row {
+        const char* What;
+        std::uint64_t BitOffset;
+        std::uint32_t Width;
+        std::uint64_t Value;
+        std::string Error;  // empty: Ended with End
+        TDecodeEnd End = TDecodeEnd::Report;
+    };
+    const std::uint32_t total = static_cast<std::uint32_t>(l.End - l.Start);
+    const Row rows[] = {
+        {"total length one too long", (l.Start + 4) * 8, 24, total + 1, SizeExcess},
+        {"Section 1 of 21 octets", l.Section1 * 8, 24, 21, "Ошибка длины Section1 (core/uBUFRDefs, line 497)"},
+        {"Section 3 below its header", l.Section3 * 8, 24, 6, "Раздел 3:Ошибка размера:длина меньше заголовка!"},
+        {"Section 4 below its header", l.Section4 * 8, 24, 3, "Раздел 4:Ошибка размера:длина меньше заголовка!"},
+        {"Section 4 into Section 5", l.Section4 * 8, 24, l.Section4Length + 1, "", TDecodeEnd::NotParsed},
+        {"no subsets", (l.Section3 + 4) * 8, 16, 0, "", TDecodeEnd::NoSubsets},
+        {"8192 levels", levelCountAt, 16, 8192, TooManyLevels},
+        {"8191 levels", levelCountAt, 16, 8191, LevelsBeyondSection},
+        {"65535 levels", levelCountAt, 16, 0xFFFF, TooManyLevels},
+    };
+    for (const Row& row : rows) {
+        TBytes bytes = small->Bytes;
+        PutBits(bytes, row.BitOffset, row.Width, row.Value);
+        const TOutcome o = RunDecode(bytes);
+        if (row.Error.empty()) {
+            EXPECT_EQ(o.How, TOutcome::Kind::Ended) << row.What << ": " << o.Describe();
+            EXPECT_EQ(o.End, row.End) << row.What << ": " << o.Describe();
+        } else {
+            EXPECT_TRUE(o.IsError(row.Error)) << row.What << ": " << o.Describe();
+        }
+    }
+    // A Section 1 or 3 length reaching past the message is refused before anything is read there.
+    for (const std::size_t at : {l.Section1, l.Section3}) {
+        TBytes bytes = small->Bytes;
+        PutBits(bytes, at * 8, 24, 0xFFFFFF);
+        const TOutcome o = RunDecode(bytes);
+        EXPECT_EQ(o.How, TOutcome::Kind::Error) << "length 0xFFFFFF at " << at << ": " << o.Describe();
+        EXPECT_EQ(o.Message.rfind("Раздел ", 0), 0u) << o.Message;
+    }
+}
+
+// Runs of '7' written over the message: the loader may end the message early at them. Inside the
+// data, with Section 0 intact, they are only other data, so a stride does there.
+TEST(MutationSweep, RunsOfSevensOverwritten) {
+    TViolations bad;
+    for (const TFixture& f : Fixtures()) {
+        const std::size_t dataFrom = f.Layout.Section4 + 4 + 16, dataTo = f.Layout.Section5 - 16;
+        const std::size_t stride = std::max<std::size_t>(7, f.Bytes.size() / 256);
+        for (std::size_t p = f.Layout.Start; p < f.Layout.End; p += (p >= dataFrom && p < dataTo) ? stride : 1)
+            for (const std::size_t run : {3u, 4u, 5u, 8u}) {
+                TBytes bytes = f.Bytes;
+                for (std::size_t k = p; k < std::min(p + run, bytes.size()); ++k) bytes[k] = '7';
+                bad.RequireAcceptable(CaseName(f, "run of " + std::to_string(run) + " at", p), RunDecode(bytes));
+            }
+    }
+    EXPECT_TRUE(bad.Empty()) << bad.Text();
+}
+
+}  // namespace
