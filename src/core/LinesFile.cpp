@@ -27,8 +27,16 @@ void SaveLines(const TLines& Lines, const std::filesystem::path& FileName) {
         text += "\r\n";
     }
 
-    const int fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Non-blocking open so that a FIFO without a reader in place of the file is refused (ENXIO)
+    // instead of waited on; the writes themselves block as usual.
+    const int fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0) RaiseWriteError(errno, FileName);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const int err = errno;
+        ::close(fd);
+        RaiseWriteError(err, FileName);
+    }
     std::size_t done = 0;
     while (done < text.size()) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
