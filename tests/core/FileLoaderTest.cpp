@@ -73,6 +73,8 @@ TEST(LoadBUFRFileTest, LocatesTheFirstMessage) {
         {"fifth '7' at the end of the file", Concat({msg, BytesOf("7")}), true, 0, msg.size() + 1},
         {"fifth and sixth '7' then text", Concat({msg, BytesOf("77\r\n")}), true, 0, msg.size() + 2},
         {"second message after it", Concat({msg, second}), true, 0, msg.size()},
+        {"data ending in '7': a closing run of five", BufrBuilder().Data(BitWriter().Chars("A7")).Build(), true, 0,
+         BufrBuilder().Data(BitWriter().Chars("A7")).Build().size()},
         {"shortest run: BUFR7777", BytesOf("BUFR7777"), true, 0, 8},
         {"'7777' in the data, declared end closed", sevensInData.Bytes, true, 0, sevensInData.Bytes.size()},
         {"'77777' in the data, declared end closed", WithSevensInData("77777").Build(), true, 0,
