@@ -9,7 +9,7 @@ TROFMenu::TROFMenu(QMenu* parent, ClickHandler clickHandler)
     : parent(parent), clickHandler(std::move(clickHandler)) {}
 
 QString TROFMenu::PathOf(const QAction* item) {
-    return item->text().mid(3);
+    return item->text().mid(3).replace(QStringLiteral("&&"), QStringLiteral("&"));
 }
 
 QString TROFMenu::Path(int index) const {
@@ -17,7 +17,7 @@ QString TROFMenu::Path(int index) const {
 }
 
 void TROFMenu::SetEntry(int index, const QString& path) {
-    items[index]->setText(QStringLiteral("&%1.").arg(index + 1) + path);
+    items[index]->setText(QStringLiteral("&%1.").arg(index + 1) + QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
 }
 
 void TROFMenu::Add(const QString& path) {

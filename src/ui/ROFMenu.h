@@ -1,8 +1,10 @@
 #pragma once
 // The recent-files menu: up to nine primary files, oldest first, listed as the entries of a
 // submenu. The list lives in the entries themselves: entry i has the caption "&<i+1>." followed by
-// the file's full path and the shortcut Ctrl+Alt+<i>. Paths are compared exactly (file names are
-// case-sensitive here). The entries belong to the submenu; releasing the TROFMenu leaves them.
+// the file's full path and the shortcut Ctrl+Alt+<i>; the digit is the entry's accelerator, and an
+// '&' of the path is doubled in the caption so that the menu shows it as it is. Paths are compared
+// exactly (file names are case-sensitive here). The entries belong to the submenu; releasing the
+// TROFMenu leaves them.
 #include <array>
 #include <functional>
 
@@ -32,7 +34,7 @@ public:
     int Count() const { return count; }
     QAction* Item(int index) const { return items[index]; }
     QString Path(int index) const;
-    // The path an entry stands for: its caption without the first three characters.
+    // The path an entry stands for: its caption after "&<digit>.", with "&&" read as '&'.
     static QString PathOf(const QAction* item);
 
 private:

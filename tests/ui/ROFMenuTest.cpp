@@ -146,6 +146,28 @@ TEST_F(ROFMenuTest, AnEntryHandsItselfToTheClickHandlerByMenuAndByShortcut) {
     EXPECT_EQ(TROFMenu::PathOf(static_cast<QAction*>(clicked[2])), P(1));
 }
 
+TEST_F(ROFMenuTest, AnAmpersandOfAPathIsShownAsItIsAndReadBackUnchanged) {
+    const QString paths[] = {QStringLiteral("/data/Москва & область.bufr"), QStringLiteral("/a&&b/&c&"),
+                             QStringLiteral("&")};
+    for (const QString& path : paths) recent->Add(path);
+    EXPECT_EQ(recent->Item(0)->text(), QStringLiteral("&1./data/Москва && область.bufr"));
+    EXPECT_EQ(recent->Item(1)->text(), QStringLiteral("&2./a&&&&b/&&c&&"));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(recent->Path(i), paths[i]);
+    // What the menu shows: the digit as the accelerator, the path as it is.
+    EXPECT_EQ(recent->Item(0)->iconText(), QStringLiteral("1./data/Москва & область.bufr"));
+
+    IniFile ini(cnf);
+    recent->SaveToIni(ini, QStringLiteral("RECENT"));
+    ini.UpdateFile();
+    EXPECT_TRUE(ReadFile(cnf).contains("1=/a&&b/&c&\n2=&\n"));
+    TROFMenu reread(new QMenu(&host), [](QObject*) {});
+    reread.LoadFromIni(IniFile(cnf), QStringLiteral("RECENT"));
+    ASSERT_EQ(reread.Count(), 3);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(reread.Path(i), paths[i]);
+    reread.Add(paths[1]);
+    EXPECT_EQ(reread.Count(), 3) << "the path read back is the same path";
+}
+
 TEST_F(ROFMenuTest, ReleasingTheListLeavesItsEntriesInTheMenu) {
     recent->Add(P(1));
     recent->Add(P(2));
