@@ -400,6 +400,23 @@ TEST(BatchRun, ShipIdentifiersNameFilesInsideTheOutputFolder) {
     }
 }
 
+// A launch time that is no date falls back to the message's date, whose too-wide fields print as
+// slashes: they become '_' in the file name.
+TEST(BatchRun, SlashesOfTheMessageDateBecomeUnderscoresInTheName) {
+    TUASubsetRaw subset = UASubset(27, 612, 11, 6, 37);
+    subset.Month = 13;
+    BitWriter data;
+    WriteUASubset(data, subset);
+    data.PadToOctet();
+    TempDir dir;
+    fs::create_directory(dir.Path() / "out");
+    const fs::path input = dir.Write("in.bin", BufrBuilder().TypicalDate(2023, 200, 10, 12, 0).Data(data).Build());
+
+    ExpectQuietSuccess(RunTavik({"EXPORT", input.string(), "out"}, dir.Path()));
+
+    EXPECT_EQ(Entries(dir.Path() / "out"), std::vector<std::string>{"27612_2023__10120000.PRN"});
+}
+
 // The shared fixtures through both modes: the files written, their names, their first lines,
 // one dump each, the set lines, and the console line.
 TEST(BatchRun, SharedFixtures) {
