@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFontInfo>
 #include <QMenu>
@@ -422,8 +423,13 @@ TEST_F(MainFrmTest, PopupItemsFollowTheirTwinsAndRunTheirCommands) {
     w.idCopy->setEnabled(true);
     w.pidCopy->trigger();
     EXPECT_EQ(copies, 1);
-    // The popup belongs to the page control and to what fills its pages.
-    EXPECT_EQ(w.PageControlTU->contextMenuPolicy(), Qt::CustomContextMenu);
+
+    // The popup belongs to the page control and comes up over what fills its pages.
+    const QPoint at(40, 30);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, w.lbPrim->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(w.lbPrim->viewport(), &click);
+    EXPECT_TRUE(w.PopupMenu1->isVisible());
+    w.PopupMenu1->hide();
 }
 
 TEST_F(MainFrmTest, ATabClickedOrSteppedToWithCtrlTabActivatesItsPageAndRunsThePageRule) {
