@@ -10,6 +10,7 @@
 #include <QProxyStyle>
 #include <QVBoxLayout>
 
+#include "app/DecodeDriver.h"
 #include "ui/ErrorReport.h"
 #include "ui/IniFile.h"
 #include "ui/LineListBox.h"
@@ -338,8 +339,10 @@ void TfmMainFrm::FormClose() {
     RunGuarded(dialogs, this, [this] {
         IniFile ini(ConfigFileName());
         RecentFiles->SaveToIni(ini, RecentSection);
-        if (!primaryFileName.isEmpty()) {
-            QString folder = QFileInfo(QDir::cleanPath(QDir::current().absoluteFilePath(primaryFileName))).path();
+        if (!PrimaryFileName.empty()) {
+            // Resolved against the current directory of this moment.
+            const QString name = QFile::decodeName(QByteArray::fromStdString(PrimaryFileName));
+            QString folder = QFileInfo(QDir::cleanPath(QDir::current().absoluteFilePath(name))).path();
             if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
             ini.WriteString(PathsSection, DataKey, folder);
         }

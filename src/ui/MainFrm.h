@@ -133,6 +133,4 @@ private:
     QString configFolder;
     QStringList arguments;
     bool shown = false;
-    // The name last handed to the primary load; its folder is stored at close.
-    QString primaryFileName;
 };

@@ -1,10 +1,9 @@
 #include "ui/WindowPath.h"
 
-#include <clocale>
-
 #include <QLocale>
 #include <QScreen>
 
+#include "app/DecodeDriver.h"
 #include "ui/ErrorReport.h"
 #include "ui/MainFrm.h"
 #include "ui/TavikApplication.h"
@@ -14,7 +13,7 @@ int RunWindowPath(int argc, char* argv[]) {
     QtWindowDialogs dialogs;
     TavikApplication app(argc, argv, &dialogs);
     // '.' is the decimal point: constructing the application took the user's numeric locale.
-    std::setlocale(LC_NUMERIC, "C");
+    UseDecimalPoint();
     QLocale::setDefault(QLocale::c());
 
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include "UiTestApp.h"
+#include "app/DecodeDriver.h"
 #include "ui/IniFile.h"
 #include "ui/LineListBox.h"
 #include "ui/MainFrm.h"
@@ -307,6 +308,31 @@ TEST_F(MainFrmTest, TheDataFolderBecomesTheCurrentDirectoryAndStaysInTheFile) {
     EXPECT_EQ(Open().OpnDlgFlights.initialDir, gone);
     EXPECT_EQ(QDir::currentPath(), workDir);
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(MainFrmTest, TheFolderOfTheLastPrimaryNameIsWrittenAtClose) {
+    struct NameCase {
+        const char* name;
+        std::string primaryFileName;   // as the primary load left it, whether it succeeded or not
+        QString folder;                // PATHS/DATA afterwards
+    };
+    QTemporaryDir data;
+    const QString cwd = QDir(data.path()).canonicalPath();
+    const NameCase cases[] = {
+        {"bare name", "27612.BIN", cwd + '/'},
+        {"relative path", "sub/../Данные/27612.BIN", cwd + QStringLiteral("/Данные/")},
+        {"full path", "/srv/soundings/a b/34122.bufr", QStringLiteral("/srv/soundings/a b/")},
+        {"file in the root", "/27612.bin", QStringLiteral("/")},
+    };
+    for (const NameCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(Cnf(), "[PATHS]\nDATA=" + data.path().toUtf8() + "\n");
+        Open();
+        PrimaryFileName = c.primaryFileName;
+        window->close();
+        PrimaryFileName.clear();
+        EXPECT_EQ(IniFile(Cnf()).ReadString(QStringLiteral("PATHS"), QStringLiteral("DATA"), {}), c.folder);
+    }
 }
 
 TEST_F(MainFrmTest, TheRecentListIsReadRotatedAndPersistedThroughCloseAndANewWindow) {
