@@ -3,14 +3,16 @@
 // replications. Every read is checked against the end of Section 4 first.
 #include <array>
 #include <cmath>
+#include <type_traits>
+#include <utility>
 #include <variant>
 
 #include "core/BitReader.h"
 #include "core/Errors.h"
 #include "core/uBUFRDefs.h"
 #include "decoder/DescriptorCatalogue.h"
+#include "decoder/SatPressureCache.h"
 #include "decoder/UAReport.h"
-#include "decoder/WMOEwEi.h"
 
 namespace {
 
@@ -83,7 +85,7 @@ struct Conversion {
     double Add = 0, Mul = 1, Div = 1;
 };
 
-double Convert(std::uint32_t v, std::uint32_t bits, const Conversion& c) {
+constexpr double Convert(std::uint32_t v, std::uint32_t bits, const Conversion& c) {
     if (v == AllOnes(bits)) return MissingValue;
     return (static_cast<double>(v) + c.Add) * c.Mul / c.Div;
 }
@@ -188,7 +190,7 @@ struct ActiveLayout {
 };
 
 template <class Row, std::size_t N>
-ActiveLayout<Row, N> Select(const std::array<Row, N>& layout, std::uint8_t mask) {
+constexpr ActiveLayout<Row, N> Select(const std::array<Row, N>& layout, std::uint8_t mask) {
     ActiveLayout<Row, N> active;
     for (const Row& row : layout)
         if (row.Templates & mask) {
@@ -203,15 +205,39 @@ std::int32_t ShearFlags(std::uint32_t v) {
     return v == AllOnes(18) ? MissingFlags : static_cast<std::int32_t>(v) & ShearFlagMask;
 }
 
-template <class Rec, class Active>
-void ReadRecord(DataCursor& cursor, const Active& active, Rec& rec, std::int32_t (*flags)(std::uint32_t)) {
-    for (std::size_t i = 0; i < active.count; ++i) {
-        const auto& row = *active.rows[i];
+// One record read with the rows of its layout unrolled for one template at compile time: every
+// width, conversion and field is a constant, the loop over the rows is gone. The raw values of the
+// last two real rows read are kept (the humidity of a 3-09-052 level wants them).
+struct RawPair {
+    std::uint32_t Temp = 0, DewPoint = 0;
+};
+
+template <auto& Layout, std::size_t I, std::uint8_t Mask, class Rec>
+inline void ReadRow(DataCursor& cursor, Rec& rec, std::int32_t (*flags)(std::uint32_t), RawPair& raw) {
+    constexpr auto row = Layout[I];
+    if constexpr ((row.Templates & Mask) != 0) {
         const std::uint32_t v = cursor.Read(row.Bits);
-        if (row.IsFlags) rec.Flags = flags(v);
-        else if (row.Real) rec.*row.Real = Convert(v, row.Bits, row.Conv);
+        if constexpr (row.IsFlags) rec.Flags = flags(v);
+        else if constexpr (row.Real != nullptr) rec.*row.Real = Convert(v, row.Bits, row.Conv);
         else rec.*row.Single = static_cast<float>(Convert(v, row.Bits, row.Conv));
+        if constexpr (std::is_same_v<Rec, tUALevelRec>) {
+            if constexpr (row.Real == &tUALevelRec::Temp) raw.Temp = v;
+            if constexpr (row.Real == &tUALevelRec::DewPoint) raw.DewPoint = v;
+        }
     }
+}
+
+template <auto& Layout, std::uint8_t Mask, class Rec, std::size_t... I>
+inline RawPair ReadRecord(DataCursor& cursor, Rec& rec, std::int32_t (*flags)(std::uint32_t),
+                          std::index_sequence<I...>) {
+    RawPair raw;
+    (ReadRow<Layout, I, Mask>(cursor, rec, flags, raw), ...);
+    return raw;
+}
+
+template <auto& Layout, std::uint8_t Mask, class Rec>
+inline RawPair ReadRecord(DataCursor& cursor, Rec& rec, std::int32_t (*flags)(std::uint32_t)) {
+    return ReadRecord<Layout, Mask>(cursor, rec, flags, std::make_index_sequence<Layout.size()>{});
 }
 
 // ---- Reading into table fields ----
@@ -431,41 +457,51 @@ private:
     }
 
     bool ReadLevels(std::uint8_t mask) {
+        switch (mask) {
+            case T50: return ReadLevels<T50>();
+            case T51: return ReadLevels<T51>();
+            default: return ReadLevels<T52>();
+        }
+    }
+
+    template <std::uint8_t Mask>
+    bool ReadLevels() {
         if (r_.LevelCount > MaxLevels) throw TavikError("Слишком много уровней");
-        const auto active = Select(LevelLayout, mask);
-        const std::uint64_t needed = (std::uint64_t(r_.LevelCount) * active.bits + std::uint64_t(cursor_.BytePos()) * 8 + 8 + 7) / 8;
+        constexpr std::uint32_t levelBits = Select(LevelLayout, Mask).bits;
+        const std::uint64_t needed = (std::uint64_t(r_.LevelCount) * levelBits + std::uint64_t(cursor_.BytePos()) * 8 + 8 + 7) / 8;
         if (sectionLength_ < needed)
             throw TavikError("Ошибка размера данных: число уровней больше, чем допускает размер раздела данных");
         r_.Levels.assign(r_.LevelCount, tUALevelRec{});
-        const bool humidity = mask == T52;
+        TSatPressureCache pressures;
         for (tUALevelRec& level : r_.Levels) {
-            if (!Reserve(active.bits)) return false;  // a level is read only when it lies wholly inside
-            ReadRecord(cursor_, active, level, LevelFlags);
-            if (humidity) level.Humidity = Humidity(level.Temp, level.DewPoint);
+            if (!Reserve(levelBits)) return false;  // a level is read only when it lies wholly inside
+            const RawPair raw = ReadRecord<LevelLayout, Mask>(cursor_, level, LevelFlags);
+            if constexpr (Mask == T52)
+                level.Humidity = pressures.Humidity(level.Temp, raw.Temp, level.DewPoint, raw.DewPoint);
         }
         return true;
     }
 
     bool ReadShearLevels(std::uint8_t mask) {
+        switch (mask) {
+            case T50: return ReadShearLevels<T50>();
+            case T51: return ReadShearLevels<T51>();
+            default: return ReadShearLevels<T52>();
+        }
+    }
+
+    template <std::uint8_t Mask>
+    bool ReadShearLevels() {
         if (!Reserve(ShearCountBits)) return false;
         r_.ShearCount = static_cast<std::uint16_t>(cursor_.Read(ShearCountBits));
-        const auto active = Select(ShearLayout, mask);
+        constexpr std::uint32_t shearBits = Select(ShearLayout, Mask).bits;
         r_.ShearLevels.assign(r_.ShearCount, tUAShearRec{});
         for (tUAShearRec& shear : r_.ShearLevels) {
             // A shear block that does not fit is no error: the template ends there.
-            if (!cursor_.Fits(active.bits)) return true;
-            ReadRecord(cursor_, active, shear, ShearFlags);
+            if (!cursor_.Fits(shearBits)) return true;
+            ReadRecord<ShearLayout, Mask>(cursor_, shear, ShearFlags);
         }
         return true;
-    }
-
-    static double Humidity(double temp, double dewPoint) {
-        if (IsMissing(temp) || IsMissing(dewPoint)) return MissingValue;
-        try {
-            return RelHumidity(temp - 273.15, dewPoint - 273.15);
-        } catch (const std::exception&) {
-            return MissingValue;
-        }
     }
 
     tUAInBound& r_;

@@ -14,12 +14,18 @@ long double Checked(long double v, const char* what) {
     return v;
 }
 
+// ln(base); that of 10, the base of every power in the formula, is taken once.
+long double LogOfBase(long double base) {
+    static const long double ln10 = std::log(10.0L);
+    return base == 10.0L ? ln10 : std::log(base);
+}
+
 long double RealPowerL(long double base, long double exponent) {
     if (exponent < 0) return Checked(1.0L / RealPowerL(base, -exponent), "RealPower: result out of range");
     if (base == 1.0L || exponent == 0) return 1.0L;
     if (base == 0) return 0.0L;
     if (base < 0) throw std::domain_error("RealPower: negative base");
-    return Checked(std::exp(exponent * std::log(base)), "RealPower: result out of range");
+    return Checked(std::exp(exponent * LogOfBase(base)), "RealPower: result out of range");
 }
 
 }  // namespace
@@ -44,8 +50,13 @@ double SatVapourPressure(double T) {
 }
 
 double RelHumidity(double t, double td) {
-    const long double dew = SatVapourPressure(td + 273.15);
-    const long double air = SatVapourPressure(t + 273.15);
+    const double dew = SatVapourPressure(td + 273.15);
+    return HumidityOfPressures(dew, SatVapourPressure(t + 273.15));
+}
+
+double HumidityOfPressures(double dewPressure, double airPressure) {
+    const long double dew = dewPressure;
+    const long double air = airPressure;
     if (air == 0) throw std::domain_error("RelHumidity: zero saturation pressure");
     // The ratio first, so that equal temperatures give exactly 100.
     const long double rh = 100.0L * (dew / air);
