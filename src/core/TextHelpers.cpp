@@ -26,13 +26,23 @@ std::size_t LastPos(std::string_view Sub, std::string_view S) {
     return at == std::string_view::npos ? S.size() + 1 : at + 1;
 }
 
-std::string FloatStrPad(int Width, int Decimals, double X) {
+void AppendFloatStrPad(std::string& Out, int Width, int Decimals, double X) {
     char buf[700];  // 309 integer digits, the point and 255 decimals
     const auto res = std::to_chars(buf, buf + sizeof buf, X, std::chars_format::fixed, Decimals);
-    std::string text(buf, res.ec == std::errc() ? res.ptr : buf);
+    const char* begin = buf;
+    const char* const end = res.ec == std::errc() ? res.ptr : buf;
     // A value that rounds to zero is written without a sign.
-    if (!text.empty() && text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
-    if (static_cast<int>(text.size()) < Width) text.insert(0, Width - text.size(), ' ');
+    if (begin != end && *begin == '-' &&
+        std::all_of(begin, end, [](char ch) { return ch == '-' || ch == '0' || ch == '.'; }))
+        ++begin;
+    const auto length = static_cast<int>(end - begin);
+    if (length < Width) Out.append(static_cast<std::size_t>(Width - length), ' ');
+    Out.append(begin, end);
+}
+
+std::string FloatStrPad(int Width, int Decimals, double X) {
+    std::string text;
+    AppendFloatStrPad(text, Width, Decimals, X);
     return text;
 }
 

@@ -15,5 +15,7 @@ std::size_t LastPos(std::string_view Sub, std::string_view S);
 std::string FloatStr(int Width, int Decimals, double X);
 // The same field, padded to Width with leading spaces.
 std::string FloatStrPad(int Width, int Decimals, double X);
+// FloatStrPad appended to Out: the rows of a report are built without temporary strings.
+void AppendFloatStrPad(std::string& Out, int Width, int Decimals, double X);
 // Value's digits with '0's in front up to Width characters; Width '/'s when it needs more.
 std::string IntStrZ(std::int32_t Value, int Width);

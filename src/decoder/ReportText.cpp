@@ -1,5 +1,6 @@
 // The decoded report: the Russian text lines of a decoded sounding (Windows-1251), and the short
 // station and launch-time texts that name it.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -161,14 +162,18 @@ struct tColumn {
     int Width, Decimals;
 };
 
+// The columns appended to a row that is being built: no string of its own per column.
 template <class Rec, std::size_t N>
-std::string ColumnsText(const Rec& rec, const std::array<tColumn<Rec>, N>& columns) {
-    std::string text;
+void AppendColumns(std::string& text, const Rec& rec, const std::array<tColumn<Rec>, N>& columns) {
     for (const tColumn<Rec>& c : columns) {
         const double v = c.Value(rec);
-        text += IsShown(v, c.When) ? FloatStrPad(c.Width, c.Decimals, v / c.Divisor - c.Offset) : DashText(c.Width);
+        if (IsShown(v, c.When)) {
+            AppendFloatStrPad(text, c.Width, c.Decimals, v / c.Divisor - c.Offset);
+        } else {
+            text.append(static_cast<std::size_t>(c.Width - 1), ' ');  // DashText (Width)
+            text += '-';
+        }
     }
-    return text;
 }
 
 constexpr double ZeroCelsius = 273.15;
@@ -197,10 +202,23 @@ constexpr std::array<tColumn<tUAShearRec>, 7> ShearColumns = {{
     {[](const tUAShearRec& r) { return r.DLon; }, Shown::Present, 1, 0, 9, 4},
 }};
 
-std::string WindText(const tUALevelRec& r) {
-    if (IsMissing(r.WindDir) || IsMissing(r.WindSpeed)) return "   -     -";
-    return FloatStrPad(4, 0, r.WindDir) + FloatStrPad(6, 1, r.WindSpeed);
+void AppendWind(std::string& text, const tUALevelRec& r) {
+    if (IsMissing(r.WindDir) || IsMissing(r.WindSpeed)) {
+        text += "   -     -";
+        return;
+    }
+    AppendFloatStrPad(text, 4, 0, r.WindDir);
+    AppendFloatStrPad(text, 6, 1, r.WindSpeed);
 }
+
+void AppendFlags(std::string& text, std::int32_t flags) {
+    if (flags >= MissingFlags) return;
+    for (const tFlagLetters& f : FlagLetters)
+        if ((flags & f.Bit) != 0) text += f.Letters;
+}
+
+// Room for the longest row: the columns, the space and every flag letter.
+constexpr std::size_t RowCapacity = 128;
 
 // ---- metadata lines ----
 
@@ -304,10 +322,8 @@ std::string tUAInBound::CodeText(std::uint32_t v, int bits, int n) {
 }
 
 std::string tUAInBound::FlagsText(std::int32_t flags) {
-    if (flags >= MissingFlags) return {};
     std::string text;
-    for (const tFlagLetters& f : FlagLetters)
-        if ((flags & f.Bit) != 0) text += f.Letters;
+    AppendFlags(text, flags);
     return text;
 }
 
@@ -347,19 +363,35 @@ std::string tUAInBound::LaunchTimeText() const {
 std::string tUAInBound::LevelRowText(int index) const {
     if (index < 0 || index >= LevelCount || static_cast<std::size_t>(index) >= Levels.size()) return {};
     const tUALevelRec& r = Levels[static_cast<std::size_t>(index)];
-    return ColumnsText(r, LevelColumnsHead) + WindText(r) + ColumnsText(r, LevelColumnsTail) + " " + FlagsText(r.Flags);
+    // One string per row, built in place: the only allocation of a row is the line itself.
+    std::string text;
+    text.reserve(RowCapacity);
+    AppendColumns(text, r, LevelColumnsHead);
+    AppendWind(text, r);
+    AppendColumns(text, r, LevelColumnsTail);
+    text += ' ';
+    AppendFlags(text, r.Flags);
+    return text;
 }
 
 std::string tUAInBound::ShearRowText(int index) const {
     if (index < 0 || index >= ShearCount || static_cast<std::size_t>(index) >= ShearLevels.size()) return {};
     const tUAShearRec& r = ShearLevels[static_cast<std::size_t>(index)];
-    return ColumnsText(r, ShearColumns) + " " + FlagsText(r.Flags);
+    std::string text;
+    text.reserve(RowCapacity);
+    AppendColumns(text, r, ShearColumns);
+    text += ' ';
+    AppendFlags(text, r.Flags);
+    return text;
 }
 
 bool tUAInBound::WriteReport(TLines* lines) const {
     if (lines == nullptr || Message == nullptr) return false;
     const tReportTexts& t = Texts();
     TLines& out = *lines;
+    // One growth for the whole table rather than one per doubling of the list.
+    const std::size_t needed = out.size() + LevelCount + ShearCount + 64;
+    if (out.capacity() < needed) out.reserve(std::max(needed, 2 * out.capacity()));
 
     if (!AllKnown) out.push_back(t.UnknownCount + std::to_string(UnknownCount));
     if (!HasTemplate) {
