@@ -1,0 +1,85 @@
+#pragma once
+// The five profile charts of the main window and their series, filled from the decoded
+// soundings: temperature and humidity, wind, the horizontal trajectory, ascent rate and height
+// against time, and the flight in 3D. The window owns one TProfileCharts, puts its five views on
+// the chart pages and calls the fill, clear and axis operations from its loading and option
+// commands.
+#include <QObject>
+#include <QPoint>
+
+namespace chart {
+struct Axis;
+class ChartView;
+class Series;
+}  // namespace chart
+class QWidget;
+class tUAInBound;
+
+// The display options of the window that decide what the charts show.
+struct TChartOptions {
+    bool LeftAxisP = true;   // pressure (on) or height (off) as the vertical coordinate
+    bool ShowSig = false;    // curves through the significant levels
+    bool CombineTU = false;  // temperature-significant levels also count for humidity
+    bool SortYAxis = false;  // profile curves ordered by the vertical coordinate
+};
+
+class TProfileCharts : public QObject {
+    Q_OBJECT
+public:
+    // Builds the charts with their axes, colours, tools and series, as views parented to parent
+    // (the window reparents them onto the pages). Options are read at every fill.
+    TProfileCharts(const TChartOptions& options, QWidget* parent);
+    ~TProfileCharts() override;
+
+    // Adds the points of the sounding to the twelve primary series (the callers empty them first);
+    // sorts them when SortYAxis is on.
+    void FillPrimarySeries(const tUAInBound& sounding);
+    // Makes p3D2 active and adds the points of the sounding to the six secondary series.
+    void FillSecondarySeries(const tUAInBound& sounding);
+    void ClearPrimarySeries();
+    void ClearSecondarySeries();  // also makes p3D2 inactive
+    void SortPrimarySeries();
+    void SortSecondarySeries();
+    // Applies LeftAxisP to the four vertical axes, undoes the zoom of the temperature, wind and 3D
+    // charts, and refills the loaded soundings (either may be null: not loaded).
+    void SetupVerticalAxes(const tUAInBound* primary, const tUAInBound* secondary);
+    void SetVerticalAxis(chart::Axis& axis, bool pressure, bool scaledTitle);
+    // Undoes the zoom on all five charts.
+    void UndoZoomAll();
+    // Repaints every chart.
+    void RefreshAll();
+
+    // The views, by the names the window knows them by.
+    chart::ChartView* ChrtTemp = nullptr;
+    chart::ChartView* ChrtWind = nullptr;
+    chart::ChartView* ChrtXY = nullptr;
+    chart::ChartView* ChrtZ = nullptr;
+    chart::ChartView* Chrt3D = nullptr;
+
+    chart::Series* TSeries = nullptr;
+    chart::Series* USeries = nullptr;
+    chart::Series* TSigSeries = nullptr;
+    chart::Series* USigSeries = nullptr;
+    chart::Series* TSecSeries = nullptr;
+    chart::Series* USecSeries = nullptr;
+    chart::Series* VSeries = nullptr;
+    chart::Series* DSeries = nullptr;
+    chart::Series* VSigSeries = nullptr;
+    chart::Series* DSigSeries = nullptr;
+    chart::Series* VSecSeries = nullptr;
+    chart::Series* DSecSeries = nullptr;
+    chart::Series* XYSeries = nullptr;
+    chart::Series* XYSecSeries = nullptr;
+    chart::Series* VAscSeries = nullptr;
+    chart::Series* HSeries = nullptr;
+    chart::Series* p3D = nullptr;
+    chart::Series* p3D2 = nullptr;
+
+signals:
+    // A double click on one of the charts, at pos in the view's coordinates (the window opens the
+    // editor: it knows the caption).
+    void ChartDoubleClicked(chart::ChartView* view, QPoint pos);
+
+private:
+    const TChartOptions& options_;
+};
