@@ -70,6 +70,27 @@ std::optional<double> AxisScale::Fraction(double value) const {
     return inverted ? 1.0 - f : f;
 }
 
+AxisScale::Linear AxisScale::Linearised() const {
+    const double lo = logarithmic ? std::log10(minimum) : minimum;
+    const double hi = logarithmic ? std::log10(maximum) : maximum;
+    double factor = 1.0 / (hi - lo), offset = -lo * factor;
+    if (inverted) {
+        factor = -factor;
+        offset = 1.0 - offset;
+    }
+    return {logarithmic, offset, factor};
+}
+
+std::optional<double> AxisScale::Linear::Of(double value) const {
+    if (logarithmic) {
+        if (!(value > 0.0)) return std::nullopt;
+        value = std::log10(value);
+    }
+    const double f = offset + factor * value;
+    if (!std::isfinite(f)) return std::nullopt;
+    return f;
+}
+
 double AxisScale::ValueAt(double fraction) const {
     const double f = inverted ? 1.0 - fraction : fraction;
     if (logarithmic) {

@@ -22,6 +22,17 @@ struct AxisScale {
     std::optional<double> Fraction(double value) const;
     // The value at a fraction of the axis length (the inverse of Fraction).
     double ValueAt(double fraction) const;
+
+    // Fraction as offset + factor * g(value), g being log10 on a logarithmic axis and the value
+    // itself otherwise: the same mapping with the range work done once, for long series.
+    struct Linear {
+        bool logarithmic;
+        double offset;
+        double factor;
+        // Nothing for a value the axis cannot show; f(x) is then applied by the caller.
+        std::optional<double> Of(double value) const;
+    };
+    Linear Linearised() const;
 };
 
 struct Tick {

@@ -397,13 +397,36 @@ std::optional<QPointF> Renderer::MapPoint(const Series& s, const ChartPoint& pt)
 }
 
 std::vector<QPoint> Renderer::ScreenPoints(const Series& s, std::vector<int>* indices) const {
+    // The same mapping as MapPoint, with the axis ranges worked out once for the whole series.
     std::vector<QPoint> out;
-    out.reserve(s.Points().size());
     const auto& pts = s.Points();
+    out.reserve(pts.size());
+    if (indices) indices->reserve(pts.size());
+    const AxisScale::Linear fx = ScaleOf(s.horizontalAxis).Linearised();
+    const AxisScale::Linear fy = ScaleOf(s.verticalAxis).Linearised();
+    const AxisScale::Linear fz = ScaleOf(AxisId::Depth).Linearised();
+    const bool depth = s.Kind() == SeriesKind::Point3D;
+    const double left = plot.left(), width = plot.width() - 1;
+    const double bottom = plot.bottom(), height = plot.height() - 1;
     for (std::size_t i = 0; i < pts.size(); ++i) {
-        const auto p = MapPoint(s, pts[i]);
-        if (!p) continue;
-        out.push_back(ToPoint(*p));
+        const auto u = fx.Of(pts[i].x);
+        const auto v = fy.Of(pts[i].y);
+        if (!u || !v) continue;
+        QPointF p;
+        if (chart.view3D) {
+            double w = 0.0;
+            if (depth) {
+                const auto f = fz.Of(pts[i].z);
+                if (!f) continue;
+                w = *f;
+            }
+            p = Project(*u, *v, w);
+        } else {
+            const double x = IsHorizontal(s.horizontalAxis) ? left + *u * width : bottom - *u * height;
+            const double y = IsHorizontal(s.verticalAxis) ? left + *v * width : bottom - *v * height;
+            p = QPointF(x, y);
+        }
+        out.push_back(ToPoint(p));
         if (indices) indices->push_back(static_cast<int>(i));
     }
     return out;
