@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "core/Errors.h"
@@ -81,11 +82,12 @@ bool LoadBUFRFile(const std::filesystem::path& FileName, std::uint8_t* Dest, std
     if (!S_ISREG(st.st_mode)) throw TavikError("Это не обычный файл: " + FileName.string());
     if (st.st_size > static_cast<off_t>(MaxBUFRFileSize)) throw TavikError("Файл слишком велик");
 
-    std::vector<std::uint8_t> work(MessageBufferSize);
+    // Not zeroed: only the bytes read are looked at, and untouched pages cost nothing.
+    const std::unique_ptr<std::uint8_t[]> work = std::make_unique_for_overwrite<std::uint8_t[]>(MessageBufferSize);
     std::size_t got = 0;
     const std::size_t want = static_cast<std::size_t>(st.st_size);
     while (got < want) {
-        const ssize_t n = ::read(fd, work.data() + got, want - got);
+        const ssize_t n = ::read(fd, work.get() + got, want - got);
         if (n < 0) {
             if (errno == EINTR) continue;
             RaiseSystemError(errno, FileName);
@@ -95,8 +97,8 @@ bool LoadBUFRFile(const std::filesystem::path& FileName, std::uint8_t* Dest, std
     }
 
     std::size_t start = 0, length = 0;
-    if (!LocateBUFRMessage(work.data(), got, start, length)) return false;
-    std::memcpy(Dest, work.data() + start, length);
+    if (!LocateBUFRMessage(work.get(), got, start, length)) return false;
+    std::memcpy(Dest, work.get() + start, length);
     Length = static_cast<std::uint32_t>(length);
     return true;
 }

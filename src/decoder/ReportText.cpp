@@ -217,8 +217,13 @@ void AppendFlags(std::string& text, std::int32_t flags) {
         if ((flags & f.Bit) != 0) text += f.Letters;
 }
 
-// Room for the longest row: the columns, the space and every flag letter.
-constexpr std::size_t RowCapacity = 128;
+// The row being built: its capacity stays from row to row, and each row leaves as a string of
+// its own exact size, its one allocation.
+std::string& RowScratch() {
+    static thread_local std::string scratch;
+    scratch.clear();
+    return scratch;
+}
 
 // ---- metadata lines ----
 
@@ -363,9 +368,7 @@ std::string tUAInBound::LaunchTimeText() const {
 std::string tUAInBound::LevelRowText(int index) const {
     if (index < 0 || index >= LevelCount || static_cast<std::size_t>(index) >= Levels.size()) return {};
     const tUALevelRec& r = Levels[static_cast<std::size_t>(index)];
-    // One string per row, built in place: the only allocation of a row is the line itself.
-    std::string text;
-    text.reserve(RowCapacity);
+    std::string& text = RowScratch();
     AppendColumns(text, r, LevelColumnsHead);
     AppendWind(text, r);
     AppendColumns(text, r, LevelColumnsTail);
@@ -377,8 +380,7 @@ std::string tUAInBound::LevelRowText(int index) const {
 std::string tUAInBound::ShearRowText(int index) const {
     if (index < 0 || index >= ShearCount || static_cast<std::size_t>(index) >= ShearLevels.size()) return {};
     const tUAShearRec& r = ShearLevels[static_cast<std::size_t>(index)];
-    std::string text;
-    text.reserve(RowCapacity);
+    std::string& text = RowScratch();
     AppendColumns(text, r, ShearColumns);
     text += ' ';
     AppendFlags(text, r.Flags);
