@@ -271,6 +271,50 @@ TEST(MutationSweep, OverwrittenFieldsEndAsDetermined) {
     }
 }
 
+// The builder-made seeds end as they were built to (so that the fuzzer starts from those corners),
+// and stay acceptable under bit flips.
+TEST(MutationSweep, BuilderSeedsEndAsBuilt) {
+    struct Row {
+        const char* Name;
+        std::string Error;  // empty: a report
+    };
+    const Row rows[] = {
+        {"edge_subsets_65535", ""},
+        {"edge_operators", ""},
+        {"edge_wide_reference", ""},
+        {"edge_levels_8191", LevelsBeyondSection},
+        {"edge_shear_255", ""},
+        {"edge_ed3_section2", ""},
+        {"edge_sevens_in_data", ""},
+        {"edge_bulletin_two", ""},
+        {"edge_many_descriptors", DataTooSmall},
+        {"edge_two_templates", "Поддерживается использование только одного из шаблонов:3-09-050,3-09-051 или 3-09-052!"},
+        {"edge_template_053", ""},
+        {"edge_compressed", "Сжатые данные не поддерживаются"},
+    };
+    TViolations bad;
+    std::mt19937 rng(309052);
+    for (const Row& row : rows) {
+        const TBytes seed = ReadFileBytes(fs::path(TAVIK_SOURCE_DIR) / "fuzz" / "corpus" / (std::string(row.Name) + ".bufr"));
+        const TOutcome o = RunDecode(seed);
+        if (row.Error.empty()) {
+            EXPECT_TRUE(o.How == TOutcome::Kind::Ended && o.End == TDecodeEnd::Report) << row.Name << ": " << o.Describe();
+        } else {
+            EXPECT_TRUE(o.IsError(row.Error)) << row.Name << ": " << o.Describe();
+        }
+        std::uniform_int_distribution<std::size_t> at(0, seed.size() * 8 - 1);
+        for (int i = 0; i < 200; ++i) {
+            TBytes bytes = seed;
+            for (int k = 0; k <= i % 4; ++k) {
+                const std::size_t bit = at(rng);
+                bytes[bit / 8] ^= static_cast<std::uint8_t>(0x80u >> (bit % 8));
+            }
+            bad.RequireAcceptable(std::string(row.Name) + " bit flips, case " + std::to_string(i), RunDecode(bytes));
+        }
+    }
+    EXPECT_TRUE(bad.Empty()) << bad.Text();
+}
+
 // Runs of '7' written over the message: the loader may end the message early at them. Inside the
 // data, with Section 0 intact, they are only other data, so a stride does there.
 TEST(MutationSweep, RunsOfSevensOverwritten) {
