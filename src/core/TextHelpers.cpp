@@ -11,7 +11,7 @@
 std::int32_t FileSizeOf(const std::string& Path) {
     struct stat st {};
     if (::stat(Path.c_str(), &st) != 0) return -1;
-    return st.st_size > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(st.st_size);
+    return st.st_size > INT32_MAX ? -1 : static_cast<std::int32_t>(st.st_size);
 }
 
 std::string FileNameNoExt(std::string_view Path) {
