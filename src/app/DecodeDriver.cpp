@@ -147,8 +147,9 @@ namespace {
 
 std::filesystem::path OutputDirectory(const std::vector<std::string>& args) {
     if (args.size() > 2) {
+        // An empty third argument is the current directory, not the root.
         std::string dir = args[2];
-        if (dir.empty() || dir.back() != '/') dir += '/';
+        if (!dir.empty() && dir.back() != '/') dir += '/';
         return dir;
     }
     const std::string& p = args[1];

@@ -303,6 +303,18 @@ TEST(BatchRun, OutputFolderThatDoesNotExistIsReported) {
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"in.bin"});
 }
 
+// An empty third argument names the working folder, never the root of the file system.
+TEST(BatchRun, EmptyOutputFolderIsTheWorkingFolder) {
+    TempDir dir;
+    fs::create_directory(dir.Path() / "data");
+    dir.Write("data/in.bin", UAMessage({UASubset(27, 612, 11, 6, 37)}));
+
+    ExpectQuietSuccess(RunTavik({"DECODE", "data/in.bin", ""}, dir.Path()));
+
+    EXPECT_TRUE(fs::exists(dir.Path() / "in.bin.PRN"));
+    EXPECT_FALSE(fs::exists(dir.Path() / "data" / "in.bin.PRN"));
+}
+
 // Where the file goes for the second and third argument, relative and absolute; the first line is
 // always the full path of the input.
 TEST(BatchRun, OutputFolderRules) {
