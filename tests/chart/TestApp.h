@@ -1,17 +1,11 @@
-// One QApplication for the chart tests, created on first use on the offscreen platform.
+// One QApplication for the chart tests on the offscreen platform. A test environment creates it
+// before the first test and destroys it after the last, ahead of Qt's own exit-time clean-up.
 #pragma once
 
 #include <QApplication>
 
 namespace chart::test {
 
-inline QApplication& App() {
-    static int argc = 1;
-    static char name[] = "chart_tests";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
+QApplication& App();
 
 }  // namespace chart::test
