@@ -221,6 +221,33 @@ TEST_F(RendererTest, InactiveSeriesAndUnshowableValuesDrawNothing) {
     EXPECT_EQ(Render(bad), reference);
 }
 
+TEST_F(RendererTest, MarksAreDrawnOnlyWhenSwitchedOn) {
+    auto build = [](Chart& c, bool labels) {
+        MakePlain(c);
+        Series& s = c.AddSeries(SeriesKind::Line, "xy");
+        s.colour = Blue;
+        for (int i = 0; i < 5; ++i) s.Add(i, i * i, labels ? QString::number(i * 60) : QString());
+    };
+    Chart plain, labelled;
+    build(plain, false);
+    build(labelled, true);
+    EXPECT_FALSE(labelled.SeriesAt(0).marksVisible);
+    EXPECT_EQ(Render(labelled), Render(plain));
+    labelled.SeriesAt(0).marksVisible = true;
+    const QImage marked = Render(labelled);
+    EXPECT_NE(marked, Render(plain));
+    // The mark of a point sits above it and is its label.
+    const Renderer r(labelled, QRect(QPoint(0, 0), Size));
+    const QPoint p = r.MapPoint(labelled.SeriesAt(0), labelled.SeriesAt(0).Point(2))->toPoint();
+    const HitResult h = r.HitTest(p - QPoint(0, 12));
+    EXPECT_EQ(h.part, ChartPart::SeriesMarks);
+    EXPECT_EQ(h.point, 2);
+    int dark = 0;   // text pixels in the mark's box
+    for (int y = p.y() - 20; y < p.y() - 6; ++y)
+        for (int x = p.x() - 8; x <= p.x() + 8; ++x) dark += qGray(marked.pixel(x, y)) < 100;
+    EXPECT_GT(dark, 5);
+}
+
 TEST_F(RendererTest, ClippingKeepsSeriesInsideThePlot) {
     Chart chart;
     MakePlain(chart);
