@@ -157,11 +157,14 @@ TEST(DecodeOperatorsTest, NewReferenceValues) {
              EXPECT_NEAR(r.AzimuthCorrection, -4.99, 1e-9);
              EXPECT_NEAR(r.ElevationCorrection, 0.10, 1e-9);
          }},
-        {"after 2 03 000 the catalogue reference again",
-         {203012, 25065, 203255, 203000, 25065, 309052},
-         [](BitWriter& w) { w.Bits(0xFD0, 12).Bits(1035, 11); },
+        {"after 2 03 000 the catalogue reference again, for both elements",
+         {203012, 25065, 25066, 203255, 203000, 25065, 25066, 309052},
+         [](BitWriter& w) { w.Bits(0xFD0, 12).Bits(0xFD0, 12).Bits(1035, 11).Bits(1012, 11); },
          Nothing, true, false,
-         [](const tUAInBound& r) { EXPECT_NEAR(r.AzimuthCorrection, 0.35, 1e-9); }},
+         [](const tUAInBound& r) {
+             EXPECT_NEAR(r.AzimuthCorrection, 0.35, 1e-9);
+             EXPECT_NEAR(r.ElevationCorrection, 0.12, 1e-9);
+         }},
         {"with a width change: the reference in Y bits, the value in the changed width",
          {201130, 203012, 25065, 203255, 25065, 203000, 201000, 309052},
          [](BitWriter& w) { w.Bits(0xFD0, 12).Bits(2475, 13); },
@@ -174,9 +177,13 @@ TEST(DecodeOperatorsTest, NewReferenceValues) {
          [](const tUAInBound& r) { EXPECT_NEAR(r.AzimuthCorrection, 12.34, 1e-9); }},
         {"2 03 255 without a definition ends the walk", {203255, 309052}, Nothing, Nothing, false, true, NoCheck},
         {"2 03 000 with nothing to cancel ends the walk", {203000, 309052}, Nothing, Nothing, false, true, NoCheck},
-        {"2 03 255 while references are in force ends the walk",
+        {"2 03 255 without a definition after the first ends the walk",
          {203012, 25065, 203255, 203255, 309052},
          [](BitWriter& w) { w.Bits(0xFD0, 12); },
+         Nothing, false, true, NoCheck},
+        {"a second definition while references are in force: its 2 03 255 ends the walk",
+         {203012, 25065, 203255, 203012, 25066, 203255, 309052},
+         [](BitWriter& w) { w.Bits(0xFD0, 12).Bits(5, 12); },
          Nothing, false, true, NoCheck},
     };
     for (const TOperatorCase& c : cases) RunCase(c);
