@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include "core/Cp1251.h"
 #include "core/Errors.h"
 
 namespace {
@@ -16,8 +17,20 @@ QByteArray TrimBlanks(QByteArray text) {
     return text.mid(begin, end - begin);
 }
 
-bool SameName(const QByteArray& utf8, const QString& name) {
-    return QString::fromUtf8(utf8).compare(name, Qt::CaseInsensitive) == 0;
+QString FromFile(const QByteArray& cp1251) {
+    return QString::fromStdString(Cp1251ToUtf8(std::string_view(cp1251.constData(), cp1251.size())));
+}
+
+// The text in the file's code page; false when a character of it has no place there.
+bool ToFile(const QString& text, QByteArray& cp1251) {
+    const QByteArray utf8 = text.toUtf8();
+    const std::string bytes = Utf8ToCp1251(std::string_view(utf8.constData(), utf8.size()));
+    cp1251 = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return FromFile(cp1251) == text;
+}
+
+bool SameName(const QByteArray& cp1251, const QString& name) {
+    return FromFile(cp1251).compare(name, Qt::CaseInsensitive) == 0;
 }
 
 // The name of a "[Name]" line (up to ']' or the end of the line), or false for other lines.
@@ -81,7 +94,7 @@ IniFile::KeyLine IniFile::FindKey(const QString& section, const QString& key) co
     const qsizetype end = SectionEnd(start);
     QByteArray name, value;
     for (qsizetype i = start + 1; i < end; ++i)
-        if (KeyValue(lines[i], name, value) && SameName(name, key)) return {i, QString::fromUtf8(value)};
+        if (KeyValue(lines[i], name, value) && SameName(name, key)) return {i, FromFile(value)};
     return {};
 }
 
@@ -133,18 +146,20 @@ bool IniFile::ReadBool(const QString& section, const QString& key, bool defaultV
 
 void IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     const KeyLine found = FindKey(section, key);
-    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
+    QByteArray sectionText, keyText, valueText;
+    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')) || !ToFile(value, valueText) ||
+        !ToFile(section, sectionText) || !ToFile(key, keyText)) {
         if (found.line >= 0) lines.removeAt(found.line);
         return;
     }
-    const QByteArray line = key.toUtf8() + '=' + value.toUtf8();
+    const QByteArray line = keyText + '=' + valueText;
     if (found.line >= 0) {
         lines[found.line] = line;
         return;
     }
     qsizetype start = FindSection(section);
     if (start < 0) {
-        lines.append('[' + section.toUtf8() + ']');
+        lines.append('[' + sectionText + ']');
         start = lines.size() - 1;
     }
     // After the section's last non-blank line, so that blank lines between sections stay.
@@ -163,7 +178,7 @@ void IniFile::WriteBool(const QString& section, const QString& key, bool value) 
 
 void IniFile::UpdateFile() {
     QByteArray text;
-    for (const QByteArray& line : lines) text += line + '\n';
+    for (const QByteArray& line : lines) text += line + "\r\n";
     if (existed && text == stored) return;
     QSaveFile file(fileName);
     file.setDirectWriteFallback(true);

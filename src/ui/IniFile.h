@@ -9,7 +9,8 @@
 //   of a 32-bit integer; any other text reads as the default. A boolean is an integer, 0 false and
 //   anything else true, and is written "1" or "0".
 // - Writes change the text in memory, keeping every other line, comment and key as it was;
-//   UpdateFile stores it. The file is UTF-8 text.
+//   UpdateFile stores it. The file is Windows-1251 text with CR LF line ends; lines ended by LF
+//   alone read as well.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -27,8 +28,8 @@ public:
     int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
     bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;
 
-    // A value holding a line break cannot be stored in a line: the key is removed instead, so that
-    // it reads as its default.
+    // A value holding a line break, or a character that Windows-1251 lacks, cannot be stored as it
+    // is: the key is removed instead, so that it reads as its default rather than as another text.
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);
     void WriteBool(const QString& section, const QString& key, bool value);

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "UiTestApp.h"
+#include "core/Cp1251.h"
 #include "core/Errors.h"
 #include "ui/IniFile.h"
 
@@ -14,6 +15,11 @@ using ui::test::ReadFile;
 using ui::test::WriteFile;
 
 namespace {
+
+// The file's bytes for a text written here in UTF-8.
+QByteArray Cp1251(const QByteArray& utf8) {
+    return QByteArray::fromStdString(Utf8ToCp1251(utf8.toStdString()));
+}
 
 class IniFileTest : public ::testing::Test {
 protected:
@@ -70,17 +76,17 @@ TEST_F(IniFileTest, ReadsIntegersInDecimalAndAfterHexPrefixesAndTheDefaultForAny
 }
 
 TEST_F(IniFileTest, MatchesSectionAndKeyNamesWithoutRegardToCaseTheFirstOneCounting) {
-    const IniFile ini(FileWith("; a comment line\n"
-                               "loose=before any section\n"
-                               "[Options]\n"
-                               "showsig = 1\n"
-                               "ShowSig=0\n"
-                               "no equals sign here\n"
-                               ";LeftAxisP=0\n"
-                               "[ПУТИ]\n"
-                               "Папка=/данные/\n"
-                               "[OPTIONS]\n"
-                               "SortYAxis=1\n"));
+    const IniFile ini(FileWith(Cp1251("; a comment line\n"
+                                      "loose=before any section\n"
+                                      "[Options]\n"
+                                      "showsig = 1\n"
+                                      "ShowSig=0\n"
+                                      "no equals sign here\n"
+                                      ";LeftAxisP=0\n"
+                                      "[ПУТИ]\n"
+                                      "Папка=/данные/\n"
+                                      "[OPTIONS]\n"
+                                      "SortYAxis=1\n")));
     EXPECT_TRUE(ini.ReadBool(QStringLiteral("OPTIONS"), QStringLiteral("ShowSig"), false));
     EXPECT_TRUE(ini.ReadBool(QStringLiteral("options"), QStringLiteral("LEFTAXISP"), true));
     EXPECT_FALSE(ini.ReadBool(QStringLiteral("OPTIONS"), QStringLiteral("SortYAxis"), false));
@@ -105,8 +111,8 @@ TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
 
 TEST_F(IniFileTest, ReadsStringsUpTo2047Characters) {
     const QString limit(IniFile::MaxValueLength, QChar(u'ж'));
-    const IniFile ini(FileWith("[S]\nexact=" + limit.toUtf8() + "\nlonger=" + (limit + "xyz").toUtf8() +
-                               "\n[S2]\nnext=1\n"));
+    const IniFile ini(FileWith(Cp1251("[S]\nexact=" + limit.toUtf8() + "\nlonger=" + (limit + "xyz").toUtf8() +
+                                      "\n[S2]\nnext=1\n")));
     EXPECT_EQ(ini.ReadString(QStringLiteral("S"), QStringLiteral("exact"), {}), limit);
     EXPECT_EQ(ini.ReadString(QStringLiteral("S"), QStringLiteral("longer"), {}), limit);
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("S2"), QStringLiteral("next"), 0), 1);
@@ -136,21 +142,22 @@ TEST_F(IniFileTest, WritesInPlaceKeepingEveryOtherLine) {
     ini.WriteBool(QStringLiteral("OPTIONS"), QStringLiteral("LeftAxisP"), false);
     ini.WriteString(QStringLiteral("PATHS"), QStringLiteral("DATA"), QStringLiteral("/data/"));
     ini.UpdateFile();
+    // Every line ends in CR LF, those read with LF alone too.
     EXPECT_EQ(ReadFile(fileName).toStdString(),
-              "; kept comment\n"
-              "[RECENT]\n"
-              "N=1\n"
-              "0=/new\n"
-              "1=/b\n"
-              "2=/c\n"
-              "5=/five\n"
-              "\n"
-              "[OPTIONS]\n"
-              "ShowSplash=0\n"
-              "ShowSig=1\n"
-              "LeftAxisP=0\n"
-              "[PATHS]\n"
-              "DATA=/data/\n");
+              "; kept comment\r\n"
+              "[RECENT]\r\n"
+              "N=1\r\n"
+              "0=/new\r\n"
+              "1=/b\r\n"
+              "2=/c\r\n"
+              "5=/five\r\n"
+              "\r\n"
+              "[OPTIONS]\r\n"
+              "ShowSplash=0\r\n"
+              "ShowSig=1\r\n"
+              "LeftAxisP=0\r\n"
+              "[PATHS]\r\n"
+              "DATA=/data/\r\n");
 }
 
 TEST_F(IniFileTest, StoresValuesAsTheyAreAndReadsThemBackUnchanged) {
@@ -168,6 +175,18 @@ TEST_F(IniFileTest, StoresValuesAsTheyAreAndReadsThemBackUnchanged) {
     const IniFile ini(fileName);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(ini.ReadString(QStringLiteral("S"), QString::number(i), QStringLiteral("default")), values[i]);
+    EXPECT_EQ(ReadFile(fileName), Cp1251("[S]\r\n0=/home/оператор/Данные зондирования/27612 & 27613.bin\r\n"
+                                         "1=/a=b;c/[x]/y\r\n2=$12\r\n3=\r\n"));
+}
+
+TEST_F(IniFileTest, AValueWithACharacterWindows1251LacksRemovesItsKey) {
+    IniFile ini(FileWith("[RECENT]\r\nN=2\r\n0=/old\r\n1=/b\r\n"));
+    ini.WriteString(QStringLiteral("RECENT"), QStringLiteral("0"), QStringLiteral("/данные/αβγ.bin"));
+    ini.WriteString(QStringLiteral("RECENT"), QStringLiteral("2"), QStringLiteral("/data/\u65e5.bin"));
+    ini.WriteString(QStringLiteral("RECENT"), QStringLiteral("3"), QStringLiteral("/data/\ufffd.bin"));
+    ini.WriteString(QStringLiteral("RECENT"), QStringLiteral("1"), QStringLiteral("/данные/№5.bin"));
+    ini.UpdateFile();
+    EXPECT_EQ(ReadFile(fileName), Cp1251("[RECENT]\r\nN=2\r\n1=/данные/№5.bin\r\n"));
 }
 
 TEST_F(IniFileTest, AValueWithALineBreakRemovesItsKeyInsteadOfBreakingTheFile) {
@@ -175,7 +194,7 @@ TEST_F(IniFileTest, AValueWithALineBreakRemovesItsKeyInsteadOfBreakingTheFile) {
     ini.WriteString(QStringLiteral("RECENT"), QStringLiteral("0"), QStringLiteral("/x\n[OPTIONS]\nShowSig=1"));
     ini.WriteString(QStringLiteral("RECENT"), QStringLiteral("2"), QStringLiteral("/y\r"));
     ini.UpdateFile();
-    EXPECT_EQ(ReadFile(fileName).toStdString(), "[RECENT]\nN=2\n1=/b\n");
+    EXPECT_EQ(ReadFile(fileName).toStdString(), "[RECENT]\r\nN=2\r\n1=/b\r\n");
 }
 
 TEST_F(IniFileTest, AFileThatCannotBeWrittenRaisesUnableToWrite) {
@@ -191,7 +210,7 @@ TEST_F(IniFileTest, AFileThatCannotBeWrittenRaisesUnableToWrite) {
 }
 
 TEST_F(IniFileTest, AnUnchangedTextIsNotWrittenAgain) {
-    IniFile ini(FileWith("[OPTIONS]\nShowSig=1\n"));
+    IniFile ini(FileWith("[OPTIONS]\r\nShowSig=1\r\n"));
     ini.WriteBool(QStringLiteral("OPTIONS"), QStringLiteral("ShowSig"), true);
     // Replaced behind the reader's back: an update that changes nothing leaves the file alone.
     WriteFile(fileName, "[OPTIONS]\nShowSig=0\n");
@@ -199,7 +218,13 @@ TEST_F(IniFileTest, AnUnchangedTextIsNotWrittenAgain) {
     EXPECT_EQ(ReadFile(fileName).toStdString(), "[OPTIONS]\nShowSig=0\n");
     ini.WriteBool(QStringLiteral("OPTIONS"), QStringLiteral("SortYAxis"), false);
     ini.UpdateFile();
-    EXPECT_EQ(ReadFile(fileName).toStdString(), "[OPTIONS]\nShowSig=1\nSortYAxis=0\n");
+    EXPECT_EQ(ReadFile(fileName).toStdString(), "[OPTIONS]\r\nShowSig=1\r\nSortYAxis=0\r\n");
+
+    // A file of LF lines is rewritten with CR LF even when no value changed.
+    IniFile lf(FileWith("[OPTIONS]\nShowSig=1\n"));
+    lf.WriteBool(QStringLiteral("OPTIONS"), QStringLiteral("ShowSig"), true);
+    lf.UpdateFile();
+    EXPECT_EQ(ReadFile(fileName).toStdString(), "[OPTIONS]\r\nShowSig=1\r\n");
 }
 
 }  // namespace

@@ -218,8 +218,8 @@ TEST_F(MainFrmTest, ClosingWithoutALoadWritesRecentAndOptionsButNoFolder) {
     EXPECT_EQ(window->RecentFiles, nullptr);
     EXPECT_FALSE(window->acceptDrops());
     EXPECT_EQ(ReadFile(Cnf()).toStdString(),
-              "[RECENT]\nN=1\n0=/data/a.bin\n"
-              "[OPTIONS]\nShowSplash=0\nShowSig=1\nCombineTU=0\nLeftAxisP=1\nSortYAxis=0\n");
+              "[RECENT]\r\nN=1\r\n0=/data/a.bin\r\n"
+              "[OPTIONS]\r\nShowSplash=0\r\nShowSig=1\r\nCombineTU=0\r\nLeftAxisP=1\r\nSortYAxis=0\r\n");
     window->close();   // a second close changes nothing
     EXPECT_TRUE(dialogs.messages.empty());
 
@@ -227,7 +227,7 @@ TEST_F(MainFrmTest, ClosingWithoutALoadWritesRecentAndOptionsButNoFolder) {
     Open().idExit->trigger();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(ReadFile(Cnf()).toStdString(),
-              "[RECENT]\nN=0\n[OPTIONS]\nShowSig=0\nCombineTU=0\nLeftAxisP=1\nSortYAxis=0\n");
+              "[RECENT]\r\nN=0\r\n[OPTIONS]\r\nShowSig=0\r\nCombineTU=0\r\nLeftAxisP=1\r\nSortYAxis=0\r\n");
 }
 
 struct OptionsCase {
@@ -280,7 +280,7 @@ TEST_F(MainFrmTest, OptionCommandsTurnTheirOptionAndReachTheFileAtClose) {
 
     TfmMainFrm& again = Reopen();
     EXPECT_EQ(ReadFile(Cnf()).toStdString(),
-              "[RECENT]\nN=0\n[OPTIONS]\nShowSig=0\nCombineTU=1\nLeftAxisP=0\nSortYAxis=1\n");
+              "[RECENT]\r\nN=0\r\n[OPTIONS]\r\nShowSig=0\r\nCombineTU=1\r\nLeftAxisP=0\r\nSortYAxis=1\r\n");
     EXPECT_FALSE(again.ShowSig);
     EXPECT_TRUE(again.CombineTU);
     EXPECT_TRUE(again.idCombineTU->isChecked());
@@ -299,7 +299,7 @@ TEST_F(MainFrmTest, TheDataFolderBecomesTheCurrentDirectoryAndStaysInTheFile) {
     EXPECT_EQ(QDir::currentPath(), QDir(data.path()).canonicalPath());
     EXPECT_EQ(w.OpnDlgFlights.initialDir, folder);
     w.close();
-    EXPECT_TRUE(ReadFile(Cnf()).startsWith("[PATHS]\nDATA=" + folder.toUtf8() + "\n[RECENT]\nN=0\n"));
+    EXPECT_TRUE(ReadFile(Cnf()).startsWith("[PATHS]\r\nDATA=" + folder.toUtf8() + "\r\n[RECENT]\r\nN=0\r\n"));
 
     // A folder that is gone leaves the current directory; the open dialog is still given it.
     QDir::setCurrent(workDir);
@@ -351,9 +351,9 @@ TEST_F(MainFrmTest, TheRecentListIsReadRotatedAndPersistedThroughCloseAndANewWin
     w.RecentFiles->Add(QStringLiteral("/data/F4.bin"));   // listed: stays where it is
     submenu->actions()[3]->trigger();                     // choosing an entry leaves the list
     TfmMainFrm& again = Reopen();
-    QByteArray saved = "[RECENT]\nN=9\n";
-    for (int i = 0; i < 8; ++i) saved += QByteArray::number(i) + "=/data/F" + QByteArray::number(i + 1) + ".bin\n";
-    saved += "8=/data/new & more.bin\n9=/data/F9.bin\n10=/data/F10.bin\n";
+    QByteArray saved = "[RECENT]\r\nN=9\r\n";
+    for (int i = 0; i < 8; ++i) saved += QByteArray::number(i) + "=/data/F" + QByteArray::number(i + 1) + ".bin\r\n";
+    saved += "8=/data/new & more.bin\r\n9=/data/F9.bin\r\n10=/data/F10.bin\r\n";
     EXPECT_TRUE(ReadFile(Cnf()).startsWith(saved)) << ReadFile(Cnf()).toStdString();
 
     QMenu* reread = again.idRecent->menu();

@@ -123,9 +123,9 @@ TEST_F(ROFMenuTest, LoadsThroughAddAndSavesTheCountAndItsKeys) {
         IniFile ini(cnf);
         list.SaveToIni(ini, QStringLiteral("RECENT"));
         ini.UpdateFile();
-        const QByteArray expected = c.section.isEmpty() ? "[OTHER]\nx=1\n[RECENT]\n" + c.saved
-                                                        : "[RECENT]\n" + c.saved + "[OTHER]\nx=1\n";
-        EXPECT_EQ(ReadFile(cnf).toStdString(), expected.toStdString());
+        QByteArray expected = c.section.isEmpty() ? "[OTHER]\nx=1\n[RECENT]\n" + c.saved
+                                                  : "[RECENT]\n" + c.saved + "[OTHER]\nx=1\n";
+        EXPECT_EQ(ReadFile(cnf).toStdString(), expected.replace("\n", "\r\n").toStdString());
     }
 }
 
@@ -159,7 +159,7 @@ TEST_F(ROFMenuTest, AnAmpersandOfAPathIsShownAsItIsAndReadBackUnchanged) {
     IniFile ini(cnf);
     recent->SaveToIni(ini, QStringLiteral("RECENT"));
     ini.UpdateFile();
-    EXPECT_TRUE(ReadFile(cnf).contains("1=/a&&b/&c&\n2=&\n"));
+    EXPECT_TRUE(ReadFile(cnf).contains("1=/a&&b/&c&\r\n2=&\r\n"));
     TROFMenu reread(new QMenu(&host), [](QObject*) {});
     reread.LoadFromIni(IniFile(cnf), QStringLiteral("RECENT"));
     ASSERT_EQ(reread.Count(), 3);
