@@ -6,6 +6,10 @@
 // commands.
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
+#include <QString>
+
+#include <array>
 
 namespace chart {
 struct Axis;
@@ -26,8 +30,13 @@ struct TChartOptions {
 class TProfileCharts : public QObject {
     Q_OBJECT
 public:
+    // Points by which every series' storage grows; set for the whole process by the constructor,
+    // so that a fill from a sounding of up to 8191 levels reallocates a series at most once.
+    static constexpr int SeriesGrowthStep = 9000;
+
     // Builds the charts with their axes, colours, tools and series, as views parented to parent
-    // (the window reparents them onto the pages). Options are read at every fill.
+    // (the window reparents them onto the pages). Options are read at every fill. The views still
+    // alive when this object goes are deleted with it.
     TProfileCharts(const TChartOptions& options, QWidget* parent);
     ~TProfileCharts() override;
 
@@ -48,6 +57,19 @@ public:
     void UndoZoomAll();
     // Repaints every chart.
     void RefreshAll();
+
+    // The chart editor for one of the five views (chtDblClick; idEditChartClick passes the view of
+    // the active page): asks the view which part of the chart lies at pos (view coordinates),
+    // shows the editor modally with owner as its parent, caption as its title, every editor option
+    // enabled, no page hidden, the navigation tree shown, its placement not remembered and the
+    // hint "Редактор диаграмм", then refreshes the chart. A null view or a view that is not one
+    // of the five does nothing. The double click itself starts no zoom (the view sees to that).
+    void ShowEditor(chart::ChartView* view, QPoint pos, const QString& caption, QWidget* owner);
+    // The same at the mouse cursor's current position (the menu command).
+    void ShowEditorAtCursor(chart::ChartView* view, const QString& caption, QWidget* owner);
+
+    // The five views in page order: ChrtTemp, ChrtWind, ChrtXY, ChrtZ, Chrt3D.
+    std::array<chart::ChartView*, 5> Views() const { return {ChrtTemp, ChrtWind, ChrtXY, ChrtZ, Chrt3D}; }
 
     // The views, by the names the window knows them by.
     chart::ChartView* ChrtTemp = nullptr;
@@ -82,4 +104,5 @@ signals:
 
 private:
     const TChartOptions& options_;
+    std::array<QPointer<chart::ChartView>, 5> views_;
 };
