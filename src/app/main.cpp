@@ -1,13 +1,36 @@
 // Entry point: a batch run (DECODE / EXPORT) without any window, or the window path.
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/BatchMode.h"
 
 #ifdef TAVIK_WITH_QT
-#include "ui/WindowPath.h"
-#else
-#include <cstdio>
+#include <dlfcn.h>
+
+#include <filesystem>
+
+#include "app/WindowModule.h"
+
+namespace {
+
+// The window path lives in a module beside the executable, loaded here and only here: the batch
+// run above never loads the toolkit.
+int StartWindowPath(int argc, char* argv[]) {
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) self = std::filesystem::absolute(argv[0], ec);
+    const std::filesystem::path module = self.parent_path() / WindowModuleName;
+    void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    auto* entry = handle ? reinterpret_cast<decltype(&TavikWindowMain)>(::dlsym(handle, WindowModuleEntry)) : nullptr;
+    if (entry == nullptr) {
+        std::fprintf(stderr, "%s\n", ::dlerror());
+        return 1;
+    }
+    return entry(argc, argv);  // the module stays loaded until the process ends
+}
+
+}  // namespace
 #endif
 
 int main(int argc, char* argv[]) {
@@ -15,7 +38,7 @@ int main(int argc, char* argv[]) {
     bool exportMode = false;
     if (IsBatchCommand(args, exportMode)) return RunBatchCommand(args, exportMode);
 #ifdef TAVIK_WITH_QT
-    return RunWindowPath(argc, argv);
+    return StartWindowPath(argc, argv);
 #else
     std::puts("The window is not part of this build.");
     return 0;
