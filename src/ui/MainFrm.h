@@ -11,13 +11,18 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include "ui/ProfileCharts.h"
 #include "ui/WindowDialogs.h"
 
 class LineListBox;
 class PageControl;
 class QAction;
 class QMenu;
+class TCopyDataServer;
 class TROFMenu;
+namespace chart {
+class ChartView;
+}
 
 class TfmMainFrm : public QMainWindow {
     Q_OBJECT
@@ -100,6 +105,9 @@ public:
     bool LeftAxisP = true;
     bool SortYAxis = false;
 
+    // The five charts, one on each chart page, and their series.
+    TProfileCharts* Charts = nullptr;
+
     // Recent files, listed under idRecent; released when the window closes.
     std::unique_ptr<TROFMenu> RecentFiles;
 
@@ -107,7 +115,24 @@ public:
     int LastFoundPrimary = -1;
     int LastFoundSecondary = -1;
 
+    // Loads a primary file: true when it was decoded and shown. A bare or relative name is taken
+    // from the current directory.
+    bool LoadPrimary(const QString& name);
+    // Undoes the zoom of the charts, empties lbPrim and the primary series.
+    void ClearPrimary();
+
     // Handlers.
+    void idPrimaryClick();
+    void idReloadClick();
+    void idSecondaryClick();
+    void idClearSecondaryClick();
+    void idEditChartClick();
+    void chtDblClick(chart::ChartView* sender, const QPoint& pos);
+    // Files dropped on the window: the first is loaded as the primary file.
+    void WMDropFiles(const QStringList& files);
+    // A record from a second copy of the program: identifier CopyDataOpenFile and a file name, up
+    // to its first zero octet, which is loaded as the primary file. True when it was taken.
+    bool WMCopyData(quint64 identifier, const QByteArray& data);
     void idExitClick();
     void idShowSigClick();
     void idCombineTUClick();
@@ -116,9 +141,19 @@ public:
     void RecentFileClick(QObject* sender);
     void PageControlTUChange();
 
+    // Starts receiving the messages of second copies on a local server of that name (in a real
+    // run TCopyDataServer::DefaultName()). False when it cannot listen there.
+    bool ListenForRunningCopies(const QString& serverName);
+    TCopyDataServer* CopyDataServer() const { return copyDataServer; }
+
+    // The folder a bare PrimaryFileName stands in: the current directory of its load.
+    QString PrimaryFolder() const;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateMenus();
@@ -128,9 +163,30 @@ private:
     void FormClose();
     // A command of the window: its errors are shown and stop there.
     void Run(void (TfmMainFrm::*handler)());
+    template <class Command>
+    void RunCommand(Command&& command);
+    // Loads name, resolved against folder, as the primary file.
+    bool LoadPrimaryFrom(const QString& name, const QString& folder);
+    // Shows the open dialog; a confirmed file's folder becomes the current directory.
+    bool ExecuteOpenDialog();
+    void Message(const QString& text);
+    // The option commands' refill of the loaded soundings.
+    void RefillSeries();
+    void UpdateChartOptions();
+    bool PrimaryLoaded() const;
+    bool SecondaryLoaded() const;
+    // Loads asked for while a decode runs wait for its end.
+    void LoadLater(const QString& name);
+    void LoadPending();
 
     WindowDialogs& dialogs;
     QString configFolder;
     QStringList arguments;
     bool shown = false;
+    TChartOptions chartOptions;
+    QString primaryFolder;
+    TCopyDataServer* copyDataServer = nullptr;
+    bool decoding = false;
+    QStringList pendingLoads;
+    friend class DecodingScope;
 };

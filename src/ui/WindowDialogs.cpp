@@ -1,13 +1,91 @@
 #include "ui/WindowDialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
+#include <QToolButton>
+
+#include "ui/ProfileCharts.h"
+
+namespace {
+
+// Texts of the program break lines with a lone CR, as the platform's message boxes it was made
+// for do; here a box breaks only at LF.
+QString BoxText(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+// A load shows the hourglass while it runs; a question it asks is answered with the usual arrow.
+class ArrowWhileAsking {
+public:
+    ArrowWhileAsking() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~ArrowWhileAsking() { QApplication::restoreOverrideCursor(); }
+    ArrowWhileAsking(const ArrowWhileAsking&) = delete;
+    ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
+};
+
+}  // namespace
 
 void QtWindowDialogs::ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
     static constexpr QMessageBox::Icon Icons[] = {QMessageBox::NoIcon, QMessageBox::Information,
                                                   QMessageBox::Warning, QMessageBox::Critical};
-    QMessageBox box(Icons[static_cast<int>(icon)], title, text, QMessageBox::Ok, parent);
+    const ArrowWhileAsking arrow;
+    QMessageBox box(Icons[static_cast<int>(icon)], title, BoxText(text), QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+bool QtWindowDialogs::AskYesNo(QWidget* parent, const QString& title, const QString& text) {
+    const ArrowWhileAsking arrow;
+    QMessageBox box(QMessageBox::Warning, title, BoxText(text), QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> QtWindowDialogs::InputBox(QWidget* parent, const QString& caption, const QString& prompt,
+                                                 const QString& preset) {
+    const ArrowWhileAsking arrow;
+    QInputDialog box(parent);
+    box.setInputMode(QInputDialog::TextInput);
+    box.setWindowTitle(caption);
+    box.setLabelText(prompt);
+    box.setTextValue(preset);
+    if (box.exec() != QDialog::Accepted) return std::nullopt;
+    return box.textValue();
+}
+
+std::unique_ptr<QFileDialog> CreateOpenDialog(QWidget* parent, const FileDialogSettings& settings) {
+    auto dialog = std::make_unique<QFileDialog>(parent, settings.title, settings.initialDir, settings.filter);
+    // Qt's own dialog: the platform's would not let the folder button and the view be set.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    // A read-only model: no new folder, no renaming or deleting from the dialog.
+    dialog->setOption(QFileDialog::ReadOnly);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setDefaultSuffix(settings.defaultSuffix);
+    dialog->setSizeGripEnabled(true);
+    if (!settings.fileName.isEmpty()) dialog->selectFile(settings.fileName);
+    dialog->setViewMode(QFileDialog::Detail);
+    QFileDialog* shown = dialog.get();
+    QObject::connect(shown, &QFileDialog::directoryEntered, shown,
+                     [shown] { shown->setViewMode(QFileDialog::Detail); });
+    if (auto* newFolder = shown->findChild<QToolButton*>(QStringLiteral("newFolderButton"))) newFolder->hide();
+    return dialog;
+}
+
+bool QtWindowDialogs::OpenFile(QWidget* parent, FileDialogSettings& settings) {
+    const ArrowWhileAsking arrow;
+    const std::unique_ptr<QFileDialog> dialog = CreateOpenDialog(parent, settings);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return false;
+    settings.fileName = dialog->selectedFiles().constFirst();
+    return true;
+}
+
+void QtWindowDialogs::EditChart(QWidget* owner, TProfileCharts& charts, chart::ChartView* view, const QPoint& pos,
+                                const QString& caption) {
+    const ArrowWhileAsking arrow;
+    charts.ShowEditor(view, pos, caption, owner);
 }
 
 void QtWindowDialogs::Beep() {

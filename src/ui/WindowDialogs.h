@@ -1,22 +1,23 @@
 #pragma once
 // Everything of the window that talks to the user outside the window itself: message boxes, the
-// beep, and (as the commands that need them arrive) the file dialogs, the find dialog, the
-// clipboard, the printer and the shell's "open". The window reaches them only through this
-// interface, so that tests run the real window and answer in its place.
+// questions of the decode driver, the open dialog, the chart editor, the beep, and (as the
+// commands that need them arrive) the save and find dialogs, the clipboard, the printer and the
+// shell's "open". The window reaches them only through this interface, so that tests run the
+// real window and answer in its place.
+#include <memory>
+#include <optional>
+
+#include <QPoint>
 #include <QString>
 
+class QFileDialog;
 class QWidget;
+class TProfileCharts;
+namespace chart {
+class ChartView;
+}
 
 enum class MessageIcon { None, Information, Warning, Error };
-
-class WindowDialogs {
-public:
-    virtual ~WindowDialogs() = default;
-    // A modal message box with one OK button; returns when the user closes it.
-    virtual void ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
-    // The system's default beep.
-    virtual void Beep() = 0;
-};
 
 // State of a file dialog the window keeps between uses: what the next showing starts with and
 // what the last one chose.
@@ -25,7 +26,7 @@ struct FileDialogSettings {
     QString filter;          // "Description (*.a *.b)"; empty for no filter
     QString defaultSuffix;   // without the dot; empty for none
     QString initialDir;
-    QString fileName;
+    QString fileName;        // the name field; after a confirmed dialog the chosen file's full path
 };
 
 // State of the find dialog the window keeps between uses.
@@ -36,9 +37,43 @@ struct FindDialogSettings {
     bool wholeWord = false;
 };
 
+class WindowDialogs {
+public:
+    virtual ~WindowDialogs() = default;
+    // A modal message box with one OK button; returns when the user closes it.
+    virtual void ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
+    // A modal question with Yes and No buttons and the warning icon; true for Yes.
+    virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A modal input box: caption, prompt and the text it starts with. The text on OK, nothing on
+    // Cancel.
+    virtual std::optional<QString> InputBox(QWidget* parent, const QString& caption, const QString& prompt,
+                                            const QString& preset) = 0;
+    // The open dialog for an existing file: it starts in settings.initialDir with settings.fileName
+    // in its name field. True when the user confirmed a file; settings.fileName is then its full
+    // path.
+    virtual bool OpenFile(QWidget* parent, FileDialogSettings& settings) = 0;
+    // The chart engine's editor for one of the window's charts, opened on the part of the chart
+    // at pos (view coordinates), modal over owner.
+    virtual void EditChart(QWidget* owner, TProfileCharts& charts, chart::ChartView* view, const QPoint& pos,
+                           const QString& caption) = 0;
+    // The system's default beep.
+    virtual void Beep() = 0;
+};
+
 // The real dialogs.
 class QtWindowDialogs : public WindowDialogs {
 public:
     void ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
+    bool AskYesNo(QWidget* parent, const QString& title, const QString& text) override;
+    std::optional<QString> InputBox(QWidget* parent, const QString& caption, const QString& prompt,
+                                    const QString& preset) override;
+    bool OpenFile(QWidget* parent, FileDialogSettings& settings) override;
+    void EditChart(QWidget* owner, TProfileCharts& charts, chart::ChartView* view, const QPoint& pos,
+                   const QString& caption) override;
     void Beep() override;
 };
+
+// The open dialog as OpenFile shows it, set up from the settings: title, filter, default suffix,
+// initial folder and name field; existing files only; the file list in the details view, also
+// after every change of folder; no button or menu entry that creates a folder.
+std::unique_ptr<QFileDialog> CreateOpenDialog(QWidget* parent, const FileDialogSettings& settings);

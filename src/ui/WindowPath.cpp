@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "app/DecodeDriver.h"
+#include "ui/CopyDataServer.h"
 #include "ui/ErrorReport.h"
 #include "ui/MainFrm.h"
 #include "ui/TavikApplication.h"
@@ -24,6 +25,8 @@ int RunWindowPath(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
 
     TfmMainFrm fmMainFrm(dialogs, QCoreApplication::applicationDirPath(), arguments);
+    // A second copy started with a file name hands it over here.
+    fmMainFrm.ListenForRunningCopies(TCopyDataServer::DefaultName());
     // The initial size is the platform's; like the usual desktop default, three quarters of the screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         fmMainFrm.resize(fmMainFrm.size().expandedTo(screen->availableSize() * 3 / 4));

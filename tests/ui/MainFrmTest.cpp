@@ -349,7 +349,12 @@ TEST_F(MainFrmTest, TheRecentListIsReadRotatedAndPersistedThroughCloseAndANewWin
 
     w.RecentFiles->Add(QStringLiteral("/data/new & more.bin"));
     w.RecentFiles->Add(QStringLiteral("/data/F4.bin"));   // listed: stays where it is
-    submenu->actions()[3]->trigger();                     // choosing an entry leaves the list
+    submenu->actions()[3]->trigger();                     // a load that fails leaves the list
+    ASSERT_EQ(dialogs.messages.size(), 1u);   // the loader's error for a file that is gone
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("/data/F4.bin"))) << dialogs.messages[0].text.toStdString();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Тавик:F4.bin"));
+    dialogs.messages.clear();
     TfmMainFrm& again = Reopen();
     QByteArray saved = "[RECENT]\r\nN=9\r\n";
     for (int i = 0; i < 8; ++i) saved += QByteArray::number(i) + "=/data/F" + QByteArray::number(i + 1) + ".bin\r\n";

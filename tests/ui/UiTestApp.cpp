@@ -30,6 +30,55 @@ public:
 
 }  // namespace
 
+void ScriptedWindowDialogs::ShowMessage(QWidget*, const QString& title, const QString& text, MessageIcon icon) {
+    messages.push_back({title, text, icon});
+    if (whileShown) whileShown();
+}
+
+bool ScriptedWindowDialogs::AskYesNo(QWidget*, const QString& title, const QString& text) {
+    questionTitles.push_back(title);
+    if (whileShown) whileShown();
+    return prompts.AskYesNo(text.toStdString());
+}
+
+std::optional<QString> ScriptedWindowDialogs::InputBox(QWidget*, const QString& caption, const QString& prompt,
+                                                       const QString& preset) {
+    if (whileShown) whileShown();
+    const std::optional<std::string> answer =
+        prompts.InputBox(caption.toStdString(), prompt.toStdString(), preset.toStdString());
+    if (!answer) return std::nullopt;
+    return QString::fromStdString(*answer);
+}
+
+bool ScriptedWindowDialogs::OpenFile(QWidget*, FileDialogSettings& settings) {
+    openDialogs.push_back(settings);
+    if (openAnswers.empty()) {
+        ADD_FAILURE() << "an open dialog the script does not answer";
+        return false;
+    }
+    const std::optional<QString> answer = openAnswers.front();
+    openAnswers.pop_front();
+    if (!answer) return false;
+    settings.fileName = *answer;
+    return true;
+}
+
+void ScriptedWindowDialogs::EditChart(QWidget* owner, TProfileCharts&, chart::ChartView* view, const QPoint& pos,
+                                      const QString& caption) {
+    chartEditors.push_back({view, pos, caption, owner});
+    if (whileShown) whileShown();
+}
+
+ScriptedWindowDialogs& ScriptedWindowDialogs::Choose(const QString& fullPath) {
+    openAnswers.push_back(fullPath);
+    return *this;
+}
+
+ScriptedWindowDialogs& ScriptedWindowDialogs::CancelOpen() {
+    openAnswers.push_back(std::nullopt);
+    return *this;
+}
+
 TavikApplication& App() {
     return *app;
 }

@@ -1,17 +1,24 @@
 #pragma once
 // The application object of the window tests and the dialogs that answer in the user's place.
+#include <deque>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include <QByteArray>
+#include <QPoint>
 #include <QString>
 
+#include "support/ScriptedPrompts.h"
 #include "ui/WindowDialogs.h"
 
 class TavikApplication;
 
 namespace ui::test {
 
-// Records every message box and beep instead of showing them.
+// Records every message box, question, dialog and beep instead of showing them, and answers the
+// questions and the open dialog from a script. A question or an open dialog the script has no
+// answer for fails the running test and is answered No, Cancel or cancelled.
 class ScriptedWindowDialogs : public WindowDialogs {
 public:
     struct Message {
@@ -19,13 +26,36 @@ public:
         QString text;
         MessageIcon icon;
     };
-    void ShowMessage(QWidget*, const QString& title, const QString& text, MessageIcon icon) override {
-        messages.push_back({title, text, icon});
-    }
+    struct ChartEditor {
+        chart::ChartView* view;
+        QPoint pos;
+        QString caption;
+        QWidget* owner;
+    };
+
+    void ShowMessage(QWidget*, const QString& title, const QString& text, MessageIcon icon) override;
+    bool AskYesNo(QWidget*, const QString& title, const QString& text) override;
+    std::optional<QString> InputBox(QWidget*, const QString& caption, const QString& prompt,
+                                    const QString& preset) override;
+    bool OpenFile(QWidget*, FileDialogSettings& settings) override;
+    void EditChart(QWidget* owner, TProfileCharts&, chart::ChartView* view, const QPoint& pos,
+                   const QString& caption) override;
     void Beep() override { ++beeps; }
+
+    // The next open dialog is confirmed with that full path, or cancelled.
+    ScriptedWindowDialogs& Choose(const QString& fullPath);
+    ScriptedWindowDialogs& CancelOpen();
 
     std::vector<Message> messages;
     int beeps = 0;
+    // The Yes/No questions and input boxes: their answers and the record of what was asked.
+    TScriptedPrompts prompts;
+    std::vector<QString> questionTitles;   // of the Yes/No questions
+    std::deque<std::optional<QString>> openAnswers;
+    std::vector<FileDialogSettings> openDialogs;   // each as it was shown
+    std::vector<ChartEditor> chartEditors;
+    // Runs at every message, question and chart editor, while it is up.
+    std::function<void()> whileShown;
 };
 
 // The one application object of the test binary (a TavikApplication on the offscreen platform).
