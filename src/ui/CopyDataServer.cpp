@@ -53,12 +53,14 @@ QByteArray TCopyDataServer::Record(quint64 identifier, const QByteArray& data) {
 }
 
 bool TCopyDataServer::Listen(const QString& name) {
-    if (server->listen(name)) return true;
-    if (server->serverError() != QAbstractSocket::AddressInUseError) return false;
+    // Listening would replace the socket of a live copy too: ask first whether one answers.
     QLocalSocket probe;
     probe.connectToServer(name);
-    if (probe.waitForConnected(1000)) return false;   // a live copy listens there
-    QLocalServer::removeServer(name);
+    if (probe.waitForConnected(1000)) {
+        probe.abort();
+        return false;
+    }
+    QLocalServer::removeServer(name);   // left behind by a copy that is gone
     return server->listen(name);
 }
 
