@@ -1,0 +1,166 @@
+// The real dialogs of a load: the open dialog as it is set up, the decode driver's three kinds of
+// question shown with Qt, and the driver's questions handed to the window's dialogs.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "UiTestApp.h"
+#include "ui/QtPrompts.h"
+#include "ui/WindowDialogs.h"
+
+using ui::test::ScriptedWindowDialogs;
+
+namespace {
+
+// Runs check on the next modal dialog once it is up (it answers or closes the dialog there).
+void WhenModalShows(std::function<void(QWidget*)> check) {
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, check] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        check(modal);
+    });
+    timer->start();
+}
+
+TEST(LoadDialogsTest, TheOpenDialogIsSetUpForExistingSoundingFilesInTheDetailsView) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    FileDialogSettings settings;
+    settings.title = QStringLiteral("Выбор сообщения");
+    settings.filter = QStringLiteral("Данные зондирования в коде BUFR (*.bufr *.bin *.bfr *.b)");
+    settings.defaultSuffix = QStringLiteral("bin");
+    settings.initialDir = dir.path();
+    const std::unique_ptr<QFileDialog> dialog = CreateOpenDialog(nullptr, settings);
+    EXPECT_EQ(dialog->windowTitle(), settings.title);
+    EXPECT_EQ(dialog->nameFilters(), QStringList{settings.filter});
+    EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("bin"));
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+    EXPECT_TRUE(dialog->isSizeGripEnabled());
+    EXPECT_TRUE(dialog->testOption(QFileDialog::ReadOnly)) << "no new folder from the dialog";
+    EXPECT_EQ(dialog->viewMode(), QFileDialog::Detail);
+
+    dialog->show();
+    auto* newFolder = dialog->findChild<QToolButton*>(QStringLiteral("newFolderButton"));
+    ASSERT_NE(newFolder, nullptr);
+    EXPECT_FALSE(newFolder->isVisible());
+    // The user switches to the list view; the next folder shows details again.
+    dialog->setViewMode(QFileDialog::List);
+    emit dialog->directoryEntered(dir.filePath(QStringLiteral("sub")));
+    EXPECT_EQ(dialog->viewMode(), QFileDialog::Detail);
+    dialog->hide();
+
+    // A name field from the last use starts the dialog on that file.
+    settings.fileName = dir.filePath(QStringLiteral("sub/a.bin"));
+    const std::unique_ptr<QFileDialog> again = CreateOpenDialog(nullptr, settings);
+    EXPECT_EQ(QDir(again->directory()).canonicalPath(), QDir(dir.filePath(QStringLiteral("sub"))).canonicalPath());
+}
+
+TEST(LoadDialogsTest, TheYesNoQuestionHasTheWarningIconAndBreaksTheLineAtTheDriversCr) {
+    QtWindowDialogs dialogs;
+    struct AnswerCase {
+        QMessageBox::StandardButton button;
+        bool yes;
+    };
+    for (const AnswerCase& c : {AnswerCase{QMessageBox::Yes, true}, AnswerCase{QMessageBox::No, false}}) {
+        bool seen = false;
+        WhenModalShows([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            seen = true;
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("Тавик"));
+            EXPECT_EQ(box->icon(), QMessageBox::Warning);
+            EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+            EXPECT_EQ(box->text(), QStringLiteral("T.BIN\nКоличество поднаборов данных равно нулю! Игнорировать?"));
+            EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor) << "not the hourglass";
+            box->button(c.button)->click();
+        });
+        QApplication::setOverrideCursor(Qt::WaitCursor);   // as a load has it
+        EXPECT_EQ(dialogs.AskYesNo(nullptr, QStringLiteral("Тавик"),
+                                   QStringLiteral("T.BIN\rКоличество поднаборов данных равно нулю! Игнорировать?")),
+                  c.yes);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QApplication::restoreOverrideCursor();
+        EXPECT_TRUE(seen);
+    }
+}
+
+TEST(LoadDialogsTest, TheInputBoxShowsCaptionPromptAndPresetAndGivesTheTextOrNothing) {
+    QtWindowDialogs dialogs;
+    for (const bool ok : {true, false}) {
+        bool seen = false;
+        WhenModalShows([&](QWidget* modal) {
+            auto* box = qobject_cast<QInputDialog*>(modal);
+            ASSERT_NE(box, nullptr);
+            seen = true;
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("В сообщении несколько поднаборов данных!"));
+            EXPECT_EQ(box->labelText(), QStringLiteral("Какой поднабор из 3 выбрать?"));
+            EXPECT_EQ(box->textValue(), QStringLiteral("1"));
+            box->setTextValue(QStringLiteral("2"));
+            ok ? box->accept() : box->reject();
+        });
+        const std::optional<QString> answer =
+            dialogs.InputBox(nullptr, QStringLiteral("В сообщении несколько поднаборов данных!"),
+                             QStringLiteral("Какой поднабор из 3 выбрать?"), QStringLiteral("1"));
+        EXPECT_TRUE(seen);
+        EXPECT_EQ(answer, ok ? std::optional<QString>(QStringLiteral("2")) : std::nullopt);
+    }
+}
+
+TEST(LoadDialogsTest, TheInformationBoxHasOnlyAnOkButtonAndShowsTheTextAsItIs) {
+    QtWindowDialogs dialogs;
+    bool seen = false;
+    WhenModalShows([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        seen = true;
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Тавик"));
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+        EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->text(), QStringLiteral("<b>x</b>.bin нет данных BUFR!"));
+        box->button(QMessageBox::Ok)->click();
+    });
+    dialogs.ShowMessage(nullptr, QStringLiteral("Тавик"), QStringLiteral("<b>x</b>.bin нет данных BUFR!"),
+                        MessageIcon::None);
+    EXPECT_TRUE(seen);
+}
+
+TEST(LoadDialogsTest, TheDriversQuestionsGoToTheWindowsDialogsTitledWithTheProgramsTitle) {
+    ScriptedWindowDialogs dialogs;
+    TWindowPrompts prompts(dialogs, nullptr);
+    dialogs.prompts.AnswerYesNo(true).Answer("3").Cancel();
+    prompts.ShowMessage("ТЕМП.BIN нет данных BUFR!");
+    EXPECT_TRUE(prompts.AskYesNo("ТЕМП.BIN\rКоличество поднаборов данных равно нулю! Игнорировать?"));
+    EXPECT_EQ(prompts.InputBox("В сообщении несколько поднаборов данных!", "Какой поднабор из 3 выбрать?", "1"),
+              std::optional<std::string>("3"));
+    EXPECT_EQ(prompts.InputBox("В сообщении несколько поднаборов данных!", "Какой поднабор из 3 выбрать?", "1"),
+              std::nullopt);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Тавик"));
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("ТЕМП.BIN нет данных BUFR!"));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(dialogs.questionTitles, std::vector<QString>{QStringLiteral("Тавик")});
+    ASSERT_EQ(dialogs.prompts.Asked.size(), 3u);
+    EXPECT_EQ(dialogs.prompts.Asked[0].Text, "ТЕМП.BIN\rКоличество поднаборов данных равно нулю! Игнорировать?");
+    EXPECT_EQ(dialogs.prompts.Asked[1].Caption, "В сообщении несколько поднаборов данных!");
+    EXPECT_EQ(dialogs.prompts.Asked[1].Preset, "1");
+}
+
+}  // namespace
