@@ -266,6 +266,8 @@ BENCHMARK(BM_Wreport_DeBilt)->Unit(benchmark::kMicrosecond);
 // Keeps the CPU time of each benchmark: the median when repeated, else the single run.
 class TRecordingReporter : public benchmark::ConsoleReporter {
 public:
+    TRecordingReporter() : ConsoleReporter(OO_Tabular) {}  // no colours: the table goes to logs
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
