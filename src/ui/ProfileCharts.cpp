@@ -43,6 +43,7 @@ struct AxisLook {
     QRgb gridColour = Gray;
     const char* title = "";
     bool titleBold = false;
+    bool labels = true;
     bool fixedRange = false;
     double minimum = 0.0;
     double maximum = 1.0;
@@ -95,7 +96,7 @@ constexpr ChartLook ChartLooks[] = {
      {{.title = "Долг, °", .titleBold = true},
       Hidden,
       {.colour = Maroon3D, .labelColour = Navy, .title = TitleHeight},
-      {.colour = Blue},
+      {.colour = Blue, .labels = false},  // no series of its own: its values would mean nothing
       {.title = "Шир,°"}},
      false, 0},
 };
@@ -192,7 +193,7 @@ void ApplyAxisLook(chart::Axis& axis, const AxisLook& look) {
     axis.gridColour = QColor::fromRgb(look.gridColour);
     axis.title = QString::fromUtf8(look.title);
     axis.titleBold = look.titleBold;
-    axis.labels = true;
+    axis.labels = look.labels;
     axis.automatic = !look.fixedRange;
     axis.minimum = look.minimum;
     axis.maximum = look.maximum;
