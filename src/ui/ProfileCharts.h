@@ -41,9 +41,13 @@ public:
     ~TProfileCharts() override;
 
     // Adds the points of the sounding to the twelve primary series (the callers empty them first);
-    // sorts them when SortYAxis is on.
+    // sorts them when SortYAxis is on. A level without the vertical coordinate of the mode gives no
+    // point to a series drawn against it; in height mode it gives no trajectory point either, in
+    // pressure mode it keeps its XYSeries point. The ascent rate reads the height in both modes.
+    // Missing flags (0x3FFFF) make no level significant.
     void FillPrimarySeries(const tUAInBound& sounding);
-    // Makes p3D2 active and adds the points of the sounding to the six secondary series.
+    // Makes p3D2 active and adds the points of the sounding to the six secondary series, with the
+    // same rule for levels without the vertical coordinate.
     void FillSecondarySeries(const tUAInBound& sounding);
     void ClearPrimarySeries();
     void ClearSecondarySeries();  // also makes p3D2 inactive
