@@ -58,7 +58,9 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         const auto* model = static_cast<const LinesModel*>(index.model());
         const int charWidth = QFontMetrics(option.font).horizontalAdvance(QLatin1Char('M'));
-        return {static_cast<int>(model->LongestLine()) * charWidth + 4, LineListBox::ItemHeight};
+        // At least the font's own line height, so that descenders and underscores are not cut off.
+        const int height = std::max(LineListBox::ItemHeight, QFontMetrics(option.font).height());
+        return {static_cast<int>(model->LongestLine()) * charWidth + 4, height};
     }
 
 private:

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <QFontMetrics>
+
+#include <algorithm>
 #include <QImage>
 #include <QSignalSpy>
 
@@ -60,14 +63,33 @@ TEST(LineListBox, WritesAFixedPitch16PixelFontInItsColourOnNavy) {
         list.show();
         EXPECT_EQ(list.font().pixelSize(), 16);
         EXPECT_TRUE(QFontInfo(list.font()).fixedPitch()) << QFontInfo(list.font()).family().toStdString();
-        EXPECT_EQ(list.visualRect(list.Model().index(1)).height(), 16);
-        EXPECT_EQ(list.visualRect(list.Model().index(1)).top(), 16);
+        // Items are as high as the font's lines (16 pixels at least), so that descenders and
+        // underscores are not cut off.
+        const int lineHeight = std::max(16, QFontMetrics(list.font()).height());
+        EXPECT_EQ(list.visualRect(list.Model().index(1)).height(), lineHeight);
+        EXPECT_EQ(list.visualRect(list.Model().index(1)).top(), lineHeight);
         EXPECT_EQ(list.selectionMode(), QAbstractItemView::ExtendedSelection);
 
         const QImage image = list.viewport()->grab().toImage();
         EXPECT_GT(CountColour(image, QColor(0, 0, 128)), image.width() * image.height() / 2);
         EXPECT_GT(CountColour(image, c.text), 30);
     }
+}
+
+// An underscore sits below the baseline: a row too low for the font would cut it off and a path
+// would show blanks where its underscores are.
+TEST(LineListBox, AnUnderscoreIsDrawn) {
+    LineListBox list(Qt::white);
+    list.resize(400, 120);
+    list.SetLines({"________"});
+    list.show();
+    const QImage image = list.viewport()->grab().toImage();
+    const QRect row = list.visualRect(list.Model().index(0));
+    int ink = 0;
+    for (int y = row.top(); y <= row.bottom(); ++y)
+        for (int x = row.left(); x <= std::min(row.right(), image.width() - 1); ++x)
+            ink += image.pixelColor(x, y) != QColor(0, 0, 128);
+    EXPECT_GT(ink, 20);
 }
 
 TEST(LineListBox, ATabMovesTheTextToTheNextStopOf22DialogUnits) {
