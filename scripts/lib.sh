@@ -5,7 +5,7 @@ TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian packages every build needs.
 BASE_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev nlohmann-json3-dev
-               qt6-base-dev qt6-svg-dev libgl-dev libgif-dev fonts-dejavu-core xauth xvfb locales-all)
+               qt6-base-dev qt6-svg-dev libgl-dev libgif-dev fonts-dejavu-core xauth xvfb x11-utils locales-all)
 
 ensure_packages() {
   local missing=()
@@ -20,11 +20,14 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# configure_and_build DIR [cmake options...]: configures once, then builds with -j2.
+# configure_and_build DIR [cmake options...]: configures once (through ccache when it is
+# installed), then builds with -j2.
 configure_and_build() {
   local dir=$1; shift
   if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$TOP" -B "$dir" -G Ninja "$@" >/dev/null
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$TOP" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
   fi
   cmake --build "$dir" -j2
 }
