@@ -113,15 +113,15 @@ void SyncFolder(const fs::path& target) {
 
 }  // namespace
 
-void WriteWholeFile(const fs::path& FileName, std::string_view Bytes) {
-    const fs::path target = FinalTarget(FileName);
-    const std::optional<mode_t> mode = ReplacedMode(target, FileName);
-    TempFile temp(target, FileName);
+void WriteWholeFile(const fs::path& fileName, std::string_view bytes) {
+    const fs::path target = FinalTarget(fileName);
+    const std::optional<mode_t> mode = ReplacedMode(target, fileName);
+    TempFile temp(target, fileName);
     const auto check = [&](int err) {
-        if (err != 0) throw FileWriteError(err, FileName);
+        if (err != 0) throw FileWriteError(err, fileName);
     };
     if (mode && ::fchmod(temp.Descriptor(), *mode) != 0) check(errno);
-    check(WriteAll(temp.Descriptor(), Bytes));
+    check(WriteAll(temp.Descriptor(), bytes));
     if (::fsync(temp.Descriptor()) != 0) check(errno);
     check(temp.Close());
     if (::rename(temp.Name().c_str(), target.c_str()) != 0) check(errno);

@@ -18,8 +18,8 @@ private:
     int errorNumber;
 };
 
-// Writes Bytes as the whole contents of FileName. The bytes go to a new temporary file in the
-// same folder, which is synced, closed and renamed over FileName; a new file gets 0666 less the
+// Writes bytes as the whole contents of fileName. The bytes go to a new temporary file in the
+// same folder, which is synced, closed and renamed over fileName; a new file gets 0666 less the
 // umask, a replaced one keeps its permission bits. On any failure the temporary file is removed,
-// FileName is left as it was and FileWriteError is raised.
-void WriteWholeFile(const std::filesystem::path& FileName, std::string_view Bytes);
+// fileName is left as it was and FileWriteError is raised.
+void WriteWholeFile(const std::filesystem::path& fileName, std::string_view bytes);

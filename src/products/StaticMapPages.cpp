@@ -58,8 +58,8 @@ std::string GoogleEncodedPath(const tUAReport& sounding) {
 }
 
 struct YandexPoints {
-    std::string Text;  // ",longitude,latitude" for every level point
-    bool Incomplete = false;
+    std::string text;  // ",longitude,latitude" for every level point
+    bool incomplete = false;
 };
 
 YandexPoints YandexLevelPoints(const tUAReport& sounding) {
@@ -75,10 +75,10 @@ YandexPoints YandexLevelPoints(const tUAReport& sounding) {
         if (!(level.Height - lastHeight >= step)) continue;
         lastHeight = level.Height;
         if (!HasPosition(level)) continue;
-        points.Text += "," + FloatStr(10, 5, sounding.Longitude + level.DLon) + "," +
+        points.text += "," + FloatStr(10, 5, sounding.Longitude + level.DLon) + "," +
                        FloatStr(9, 5, sounding.Latitude + level.DLat);
         if (++count == YandexMaxLevelPoints) {
-            points.Incomplete = true;
+            points.incomplete = true;
             break;
         }
     }
@@ -87,31 +87,31 @@ YandexPoints YandexLevelPoints(const tUAReport& sounding) {
 
 }  // namespace
 
-double YandexHeightStep(const tUAReport& Sounding) {
+double YandexHeightStep(const tUAReport& sounding) {
     double step = YandexDefaultStep;
-    if (!IsMissing(Sounding.GroundHeight) && Sounding.LevelCount > 0) {
+    if (!IsMissing(sounding.GroundHeight) && sounding.LevelCount > 0) {
         tUALevelRec top;
-        Sounding.GetLevel(Sounding.LevelCount - 1, top);
-        if (top.Height > Sounding.GroundHeight)
-            step = (top.Height - Sounding.GroundHeight) / YandexMaxLevelPoints;
+        sounding.GetLevel(sounding.LevelCount - 1, top);
+        if (top.Height > sounding.GroundHeight)
+            step = (top.Height - sounding.GroundHeight) / YandexMaxLevelPoints;
     }
     return step < YandexLeastStep ? YandexLeastStep : step;
 }
 
-std::string GoogleStaticMapPage(const tUAReport& Sounding, std::string_view BaseName, std::string_view FileName) {
-    const std::string title = Utf8ToCp1251(GoogleTitle) + TitleName(BaseName) + ":" + TitleName(FileNameNoExt(FileName));
+std::string GoogleStaticMapPage(const tUAReport& sounding, std::string_view baseName, std::string_view fileName) {
+    const std::string title = Utf8ToCp1251(GoogleTitle) + TitleName(baseName) + ":" + TitleName(FileNameNoExt(fileName));
     const std::string image = std::string(GoogleStaticMapsAddress) + std::string(GoogleQuery) +
-                              FloatStr(9, 5, Sounding.Latitude) + "," + FloatStr(10, 5, Sounding.Longitude) +
-                              std::string(GooglePath) + GoogleEncodedPath(Sounding);
+                              FloatStr(9, 5, sounding.Latitude) + "," + FloatStr(10, 5, sounding.Longitude) +
+                              std::string(GooglePath) + GoogleEncodedPath(sounding);
     return Page(title, image);
 }
 
-YandexPage YandexStaticMapPage(const tUAReport& Sounding, std::string_view FileName) {
-    const std::string title = Utf8ToCp1251(YandexTitle) + std::to_string(Sounding.StationIndex) + ":" +
-                              TitleName(FileNameNoExt(FileName));
-    const YandexPoints points = YandexLevelPoints(Sounding);
+YandexPage YandexStaticMapPage(const tUAReport& sounding, std::string_view fileName) {
+    const std::string title = Utf8ToCp1251(YandexTitle) + std::to_string(sounding.StationIndex) + ":" +
+                              TitleName(FileNameNoExt(fileName));
+    const YandexPoints points = YandexLevelPoints(sounding);
     const std::string image = std::string(YandexStaticMapsAddress) + std::string(YandexQuery) +
-                              FloatStr(10, 5, Sounding.Longitude) + "," + FloatStr(9, 5, Sounding.Latitude) +
-                              points.Text;
-    return {Page(title, image), points.Incomplete};
+                              FloatStr(10, 5, sounding.Longitude) + "," + FloatStr(9, 5, sounding.Latitude) +
+                              points.text;
+    return {Page(title, image), points.incomplete};
 }

@@ -11,20 +11,20 @@
 inline constexpr int YandexMaxLevelPoints = 99;
 
 struct YandexPage {
-    std::string Bytes;
-    bool Incomplete = false;  // the walk stopped at the 99th level point
+    std::string bytes;
+    bool incomplete = false;  // the walk stopped at the 99th level point
 };
 
 // The Google page. The launch site, then a point for every level at least 200 m above the last
 // level taken (the first from the ground height), each as its change of position since the last
-// point written. BaseName and FileName name the loaded sounding (PrimaryBaseName,
+// point written. baseName and fileName name the loaded sounding (PrimaryBaseName,
 // PrimaryFileName). Raises TavikError when a value cannot be encoded.
-std::string GoogleStaticMapPage(const tUAReport& Sounding, std::string_view BaseName, std::string_view FileName);
+std::string GoogleStaticMapPage(const tUAReport& sounding, std::string_view baseName, std::string_view fileName);
 
 // The Yandex page: the launch site, then a point for every level at least YandexHeightStep above
 // the last level taken, up to YandexMaxLevelPoints points.
-YandexPage YandexStaticMapPage(const tUAReport& Sounding, std::string_view FileName);
+YandexPage YandexStaticMapPage(const tUAReport& sounding, std::string_view fileName);
 
 // The height between two Yandex points: the sounding's height range above the ground over 99, at
 // least 100 m; 200 m when the ground height or the top is missing or the top is not above ground.
-double YandexHeightStep(const tUAReport& Sounding);
+double YandexHeightStep(const tUAReport& sounding);

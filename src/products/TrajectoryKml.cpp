@@ -44,15 +44,15 @@ std::string Coordinates(const tUAReport& sounding) {
 
 }  // namespace
 
-std::string TrajectoryKml(const tUAReport& Sounding, std::string_view BaseName, std::string_view FileName) {
+std::string TrajectoryKml(const tUAReport& sounding, std::string_view baseName, std::string_view fileName) {
     std::string kml(Head);
     kml += NameStart;
-    kml += MarkupEscaped(NameAsUtf8(BaseName)) + ":" + MarkupEscaped(NameAsUtf8(FileNameNoExt(FileName)));
-    kml += "</name>\n<LookAt><longitude>" + FloatStr(10, 6, Sounding.Longitude) + "</longitude><latitude>" +
-           FloatStr(9, 6, Sounding.Latitude);
+    kml += MarkupEscaped(NameAsUtf8(baseName)) + ":" + MarkupEscaped(NameAsUtf8(FileNameNoExt(fileName)));
+    kml += "</name>\n<LookAt><longitude>" + FloatStr(10, 6, sounding.Longitude) + "</longitude><latitude>" +
+           FloatStr(9, 6, sounding.Latitude);
     kml += LookAtEnd;
     kml += StyleAndLineStart;
-    kml += Coordinates(Sounding);
+    kml += Coordinates(sounding);
     kml += Tail;
     return kml;
 }

@@ -173,8 +173,8 @@ TEST(YandexStaticMapPageTest, PageBytes) {
         "<img src=http://static-maps.yandex.ru/1.x/?l=map&pl=37.60000,55.75000,37.62000,55.76000,38.10000,55.73765>\r\n"
         "</body></html>\r\n";
     const YandexPage page = YandexStaticMapPage(sounding, "27612.BIN");
-    EXPECT_EQ(page.Bytes, expected);
-    EXPECT_FALSE(page.Incomplete);
+    EXPECT_EQ(page.bytes, expected);
+    EXPECT_FALSE(page.incomplete);
 }
 
 TEST(YandexStaticMapPageTest, HeightStep) {
@@ -228,8 +228,8 @@ TEST(YandexStaticMapPageTest, LevelsTakenOneStepAboveTheLastOne) {
         tUAInBound sounding;
         SetSounding(sounding, 10, 20, c.groundHeight, levels);
         const YandexPage page = YandexStaticMapPage(sounding, "f");
-        EXPECT_EQ(YandexPointsOf(page.Bytes), c.points) << c.what;
-        EXPECT_FALSE(page.Incomplete) << c.what;
+        EXPECT_EQ(YandexPointsOf(page.bytes), c.points) << c.what;
+        EXPECT_FALSE(page.incomplete) << c.what;
     }
 }
 
@@ -266,12 +266,12 @@ TEST(YandexStaticMapPageTest, StopsAtTheNinetyNinthLevelPoint) {
         const tUAInBound sounding = StairSounding(c.stairs, c.unplaced);
         ASSERT_DOUBLE_EQ(YandexHeightStep(sounding), 100);
         const YandexPage page = YandexStaticMapPage(sounding, "f");
-        const std::vector<std::string> points = YandexPointsOf(page.Bytes);
+        const std::vector<std::string> points = YandexPointsOf(page.bytes);
         EXPECT_EQ(points.size(), c.points) << c.what;
-        EXPECT_EQ(page.Incomplete, c.incomplete) << c.what;
+        EXPECT_EQ(page.incomplete, c.incomplete) << c.what;
         ASSERT_FALSE(points.empty()) << c.what;
         EXPECT_EQ(points.back(), c.lastPoint) << c.what;
-        EXPECT_TRUE(page.Bytes.ends_with(">\r\n</body></html>\r\n")) << c.what;
+        EXPECT_TRUE(page.bytes.ends_with(">\r\n</body></html>\r\n")) << c.what;
     }
 }
 
@@ -295,7 +295,7 @@ TEST(StaticMapPageTitleTest, NamesAreWindows1251AndSafeAsContent) {
         EXPECT_EQ(Between(GoogleStaticMapPage(sounding, c.baseName, c.fileName), "<title>" + FlightWords, "</title>"),
                   c.googleNames)
             << c.fileName;
-        EXPECT_EQ(Between(YandexStaticMapPage(sounding, c.fileName).Bytes, "<title>" + FlightWords + StationWords,
+        EXPECT_EQ(Between(YandexStaticMapPage(sounding, c.fileName).bytes, "<title>" + FlightWords + StationWords,
                           "</title>"),
                   "27612:" + c.yandexName)
             << c.fileName;
@@ -307,7 +307,7 @@ TEST(StaticMapPageTitleTest, StationIndexWithoutLeadingZeros) {
         tUAInBound sounding;
         sounding.StationIndex = index;
         SetSounding(sounding, 55.75, 37.6, 150, {});
-        EXPECT_EQ(Between(YandexStaticMapPage(sounding, "F.BIN").Bytes, StationWords, ":"), text);
+        EXPECT_EQ(Between(YandexStaticMapPage(sounding, "F.BIN").bytes, StationWords, ":"), text);
     }
 }
 
@@ -318,17 +318,17 @@ TEST(StaticMapPageTest, HighResolutionSoundingPagesHaveThreeLines) {
     ASSERT_TRUE(harness.Loaded() && harness.Parsed() && harness.Scan() && harness.DecodeNext());
     const tUAInBound& sounding = harness.Decoder;
     const YandexPage yandex = YandexStaticMapPage(sounding, file.string());
-    for (const std::string& page : {GoogleStaticMapPage(sounding, "b", file.string()), yandex.Bytes}) {
+    for (const std::string& page : {GoogleStaticMapPage(sounding, "b", file.string()), yandex.bytes}) {
         std::size_t lines = 0;
         for (std::size_t at = page.find("\r\n"); at != std::string::npos; at = page.find("\r\n", at + 2)) ++lines;
         EXPECT_EQ(lines, 3u);
         EXPECT_EQ(page.find('\n'), page.find("\r\n") + 1);
         EXPECT_TRUE(page.ends_with("</body></html>\r\n"));
     }
-    const std::vector<std::string> points = YandexPointsOf(yandex.Bytes);
+    const std::vector<std::string> points = YandexPointsOf(yandex.bytes);
     EXPECT_GT(points.size(), 10u);
     EXPECT_LE(points.size(), 99u);
-    EXPECT_EQ(yandex.Incomplete, points.size() == 99u);
+    EXPECT_EQ(yandex.incomplete, points.size() == 99u);
 }
 
 }  // namespace
