@@ -275,6 +275,13 @@ TEST(YandexStaticMapPageTest, StopsAtTheNinetyNinthLevelPoint) {
     }
 }
 
+TEST(StaticMapPageTest, NumbersThatRoundToZeroHaveNoMinusSign) {
+    tUAInBound sounding;
+    SetSounding(sounding, -0.000004, -0.000003, 0, {{0, 300, 0.000001, 0.000002}});
+    EXPECT_EQ(Between(GoogleStaticMapPage(sounding, "b", "f"), "label:0|", "&path"), "0.00000,0.00000");
+    EXPECT_EQ(Between(YandexStaticMapPage(sounding, "f").bytes, "&pl=", ">"), "0.00000,0.00000,0.00000,0.00000");
+}
+
 TEST(StaticMapPageTitleTest, NamesAreWindows1251AndSafeAsContent) {
     struct Case {
         const char* baseName;
