@@ -55,7 +55,8 @@ TEST(FileWriterTest, NewFileHoldsTheBytesWithModeLessTheUmask) {
         mode_t umask, mode;
     };
     const Case cases[] = {{022, 0644}, {077, 0600}, {002, 0664}};
-    const std::string bytes("line 1\r\nzero \0 byte\n\xC0\xFF", 24);
+    constexpr char Text[] = "line 1\r\nzero \0 byte\n\xC0\xFF";
+    const std::string bytes(Text, sizeof Text - 1);
     for (const Case& c : cases) {
         TempDir dir;
         const fs::path target = dir.Path() / "new.kml";
