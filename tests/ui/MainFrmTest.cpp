@@ -18,6 +18,7 @@
 #include "ui/MainFrm.h"
 #include "ui/PageControl.h"
 #include "ui/ROFMenu.h"
+#include "ui/WindowIdentity.h"
 
 using ui::test::ReadFile;
 using ui::test::ScriptedWindowDialogs;
@@ -162,8 +163,8 @@ TEST_F(MainFrmTest, TheWindowHasItsCaptionMinimumSizeAndHelpMenuAtTheRightEnd) {
     const QRect service = bar->actionGeometry(w.findChild<QMenu*>("idService")->menuAction());
     EXPECT_GT(help.left(), service.right() + 300);
     EXPECT_GE(help.right(), bar->width() - 20);
-    EXPECT_EQ(std::strcmp(TfmMainFrm::WindowClassName, "TavikMainClass#"), 0);
-    EXPECT_EQ(sizeof(TfmMainFrm::WindowClassName), 64u);
+    EXPECT_EQ(std::strcmp(WindowClassName, "TavikMainClass#"), 0);
+    EXPECT_EQ(sizeof(WindowClassName), 64u);
 }
 
 TEST_F(MainFrmTest, PagesStandInAColumnOnTheLeftWithTheirCaptionsHintsAndLists) {
