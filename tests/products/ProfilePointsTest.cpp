@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "decoder/UAReport.h"
+#include "products/HandMadeSoundings.h"
 
 namespace {
 
@@ -17,31 +18,9 @@ using products::PointList;
 using products::ProfileOptions;
 using products::ProfilePoint;
 using products::ProfilePoints;
+using products::test::Level;
+using products::test::Sounding;
 using List = PointList ProfilePoints::*;
-
-// A level with every value present: time in s, pressure in hPa, height in m, temperature in °C.
-tUALevelRec Level(double time, double pressure, double height, double celsius, std::int32_t flags = 0) {
-    tUALevelRec l;
-    l.Time = time;
-    l.Flags = flags;
-    l.Pressure = pressure * 100.0;
-    l.Height = height;
-    l.Temp = celsius + 273.15;
-    l.DewPoint = l.Temp - 2.0;
-    l.Humidity = 80.0;
-    l.WindDir = 200.0;
-    l.WindSpeed = 12.0;
-    l.DLat = time * 1e-4;
-    l.DLon = time * 2e-4;
-    return l;
-}
-
-tUAInBound Sounding(const std::vector<tUALevelRec>& levels) {
-    tUAInBound s;
-    s.Levels = levels;
-    s.LevelCount = static_cast<std::uint16_t>(levels.size());
-    return s;
-}
 
 ProfileOptions Options(bool pressure, bool showSig = false, bool combineTU = false) {
     return {.pressureAxis = pressure, .showSig = showSig, .combineTU = combineTU};

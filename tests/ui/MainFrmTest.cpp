@@ -2,6 +2,8 @@
 // file in a temporary folder.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -149,6 +151,34 @@ pidEditChart "Редактировать диаграмму (DblClk)" off
         EXPECT_NE(w.findChild<QAction*>(name), nullptr) << name;
     for (const char* name : {"PageControlTU", "tsPrimary", "ts3D", "lbPrim", "lbSec", "PopupMenu1", "MainMenu1"})
         EXPECT_NE(w.findChild<QWidget*>(name), nullptr) << name;
+}
+
+// What the menu tree above does not show: a hint is also the status-bar text (and only a hint
+// is), every menu shows its items' hints, the popup's keys work only through the main menu.
+TEST_F(MainFrmTest, MenuHintsStatusTextsAndPopupKeys) {
+    TfmMainFrm& w = Open();
+    QStringList withStatus;
+    const std::function<void(const QList<QAction*>&)> walk = [&](const QList<QAction*>& actions) {
+        for (QAction* a : actions) {
+            if (a->isSeparator()) continue;
+            if (!a->statusTip().isEmpty()) {
+                withStatus << a->objectName();
+                EXPECT_EQ(a->statusTip(), a->toolTip()) << a->objectName().toStdString();
+            }
+            EXPECT_EQ(a->shortcutContext(), Qt::WindowShortcut) << a->objectName().toStdString();
+            if (a->menu()) {
+                EXPECT_TRUE(a->menu()->toolTipsVisible()) << a->objectName().toStdString();
+                walk(a->menu()->actions());
+            }
+        }
+    };
+    walk(w.menuBar()->actions());
+    EXPECT_EQ(withStatus, QStringList({"idRelease", "idExit"}));
+    for (QAction* a : w.PopupMenu1->actions()) {
+        if (a->isSeparator()) continue;
+        EXPECT_EQ(a->shortcutContext(), Qt::WidgetShortcut) << a->objectName().toStdString();
+        EXPECT_TRUE(a->statusTip().isEmpty());
+    }
 }
 
 TEST_F(MainFrmTest, TheWindowHasItsCaptionMinimumSizeAndHelpMenuAtTheRightEnd) {
