@@ -63,10 +63,11 @@ bool HumiditySignificant(std::int32_t flags, bool combineTU) {
 
 bool WindSignificant(std::int32_t flags) { return (flags & SigWind) != 0; }
 
-// A temperature falling faster than a dry adiabat with height, or jumping at a height that does
-// not rise, points at a bad sensor value; such points are flagged for the eye, not removed.
-// Only in height mode, where the height of each point is at hand; the first point of a fill is
-// never flagged, and every point, flagged or not, becomes the one the next is compared with.
+// A temperature falling with height by more than 0.013 K/m (well past the dry adiabat's
+// 0.0098 K/m), or jumping at a height that does not rise, points at a bad sensor value; such
+// points are flagged for the eye, not removed. Only in height mode, where the curve is drawn
+// against the heights compared; the first point of a fill is never flagged, and every point,
+// flagged or not, becomes the one the next is compared with.
 class PlausibilityRule {
 public:
     bool Implausible(double temp, double height) {
