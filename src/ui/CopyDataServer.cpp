@@ -6,9 +6,10 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QtEndian>
 
-#include "ui/MainFrm.h"
+#include "ui/WindowIdentity.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ TCopyDataServer::TCopyDataServer(Handler handler, QObject* parent)
 TCopyDataServer::~TCopyDataServer() = default;
 
 QString TCopyDataServer::DefaultName() {
-    return QString::fromLatin1(TfmMainFrm::WindowClassName) + QLatin1Char('-') + UserName();
+    return QString::fromLatin1(WindowClassName) + QLatin1Char('-') + UserName();
 }
 
 QString TCopyDataServer::ServerName() const {

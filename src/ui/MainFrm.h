@@ -6,6 +6,12 @@
 //
 // The components are public members under their own names, as the window's parts are known to
 // the rest of the program and to its tests; each also carries its name as its object name.
+//
+// The window's code is split by feature: MainFrm.cpp the shell (construction, pages, page rule,
+// options, configuration file, chart editor), MainFrmMenus.cpp the menu tables, MainFrmLoad.cpp
+// the loading of soundings (open dialog, reload, secondary, drops, second copies); each command
+// family to come gets a file of its own.
+#include <functional>
 #include <memory>
 
 #include <QMainWindow>
@@ -27,8 +33,6 @@ class ChartView;
 class TfmMainFrm : public QMainWindow {
     Q_OBJECT
 public:
-    // The name by which a second copy of the program finds this window (64 characters, NUL padded).
-    static constexpr char WindowClassName[64] = "TavikMainClass#";
     static constexpr int MinimumWidth = 600;
     static constexpr int MinimumHeight = 460;
 
@@ -99,7 +103,8 @@ public:
     FileDialogSettings SvDlgData;
     FindDialogSettings fdlLists;
 
-    // The four display options, mirrored by the check marks of their menu items.
+    // The four display options, mirrored by the check marks of their menu items; the charts read
+    // them through ChartOptions.
     bool ShowSig = false;
     bool CombineTU = false;
     bool LeftAxisP = true;
@@ -163,8 +168,7 @@ private:
     void FormClose();
     // A command of the window: its errors are shown and stop there.
     void Run(void (TfmMainFrm::*handler)());
-    template <class Command>
-    void RunCommand(Command&& command);
+    void RunCommand(const std::function<void()>& command);
     // Loads name, resolved against folder, as the primary file.
     bool LoadPrimaryFrom(const QString& name, const QString& folder);
     // Shows the open dialog; a confirmed file's folder becomes the current directory.
@@ -172,7 +176,7 @@ private:
     void Message(const QString& text);
     // The option commands' refill of the loaded soundings.
     void RefillSeries();
-    void UpdateChartOptions();
+    TChartOptions ChartOptions() const;
     bool PrimaryLoaded() const;
     bool SecondaryLoaded() const;
     // Loads asked for while a decode runs wait for its end.
@@ -183,7 +187,6 @@ private:
     QString configFolder;
     QStringList arguments;
     bool shown = false;
-    TChartOptions chartOptions;
     QString primaryFolder;
     TCopyDataServer* copyDataServer = nullptr;
     bool decoding = false;

@@ -1,15 +1,11 @@
 #include "ui/ProfileCharts.h"
 
 #include <algorithm>
-#include <cmath>
 
-#include <QCursor>
 #include <QRgb>
 
 #include "chart/ChartView.h"
-#include "chart/Editor.h"
-#include "core/TextHelpers.h"
-#include "decoder/UAReport.h"
+#include "products/ProfilePoints.h"
 
 namespace {
 
@@ -18,6 +14,7 @@ using chart::MarkerStyle;
 using chart::SeriesKind;
 using ViewMember = chart::ChartView* TProfileCharts::*;
 using SeriesMember = chart::Series* TProfileCharts::*;
+using PointsMember = products::PointList products::ProfilePoints::*;
 
 constexpr QRgb Black = qRgb(0, 0, 0);
 constexpr QRgb Red = qRgb(255, 0, 0);
@@ -107,6 +104,7 @@ enum class Sorting { None, Ascending, Descending };
 
 struct SeriesLook {
     SeriesMember series;
+    PointsMember points;  // what a fill copies into it
     ViewMember view;
     const char* title;
     bool primary;
@@ -122,6 +120,7 @@ struct SeriesLook {
 };
 
 using P = TProfileCharts;
+using Pts = products::ProfilePoints;
 constexpr auto Line = SeriesKind::Line;
 constexpr auto Fast = SeriesKind::FastLine;
 constexpr auto Solid = Qt::SolidLine;
@@ -129,24 +128,24 @@ constexpr auto Dotted = Qt::DotLine;
 
 // Every series of the five charts; the order is the drawing order within a chart.
 constexpr SeriesLook SeriesLooks[] = {
-    {&P::TSeries, &P::ChrtTemp, "TPrim", true, Line, Red, Solid, MarkerStyle::Circle, 2, 2, AxisId::Bottom, AxisId::Left, Sorting::Ascending},
-    {&P::USeries, &P::ChrtTemp, "UPrim", true, Line, qRgb(0, 170, 0), Solid, MarkerStyle::Square, 2, 2, AxisId::Top, AxisId::Left, Sorting::Ascending},
-    {&P::TSigSeries, &P::ChrtTemp, "TPrimSig", true, Fast, Red, Dotted, MarkerStyle::None, 0, 0, AxisId::Bottom, AxisId::Left, Sorting::Ascending},
-    {&P::USigSeries, &P::ChrtTemp, "UPrimSig", true, Fast, qRgb(0, 170, 0), Dotted, MarkerStyle::None, 0, 0, AxisId::Top, AxisId::Left, Sorting::Descending},
-    {&P::TSecSeries, &P::ChrtTemp, "TSec", false, Line, qRgb(255, 0, 128), Solid, MarkerStyle::Circle, 2, 2, AxisId::Bottom, AxisId::Left, Sorting::Ascending},
-    {&P::USecSeries, &P::ChrtTemp, "USec", false, Line, qRgb(19, 159, 124), Solid, MarkerStyle::Square, 2, 2, AxisId::Top, AxisId::Left, Sorting::Ascending},
-    {&P::VSeries, &P::ChrtWind, "fPrim", true, Line, Blue, Solid, MarkerStyle::Rectangle, 1, 2, AxisId::Bottom, AxisId::Left, Sorting::Ascending},
-    {&P::DSeries, &P::ChrtWind, "DPrim", true, Line, Purple, Solid, MarkerStyle::Rectangle, 1, 2, AxisId::Top, AxisId::Left, Sorting::Ascending},
-    {&P::VSigSeries, &P::ChrtWind, "fPrimSig", true, Fast, Blue, Dotted, MarkerStyle::None, 0, 0, AxisId::Bottom, AxisId::Left, Sorting::Descending},
-    {&P::DSigSeries, &P::ChrtWind, "DPrimSig", true, Fast, Purple, Dotted, MarkerStyle::None, 0, 0, AxisId::Top, AxisId::Left, Sorting::Descending},
-    {&P::VSecSeries, &P::ChrtWind, "fSec", false, Line, Navy, Dotted, MarkerStyle::Rectangle, 1, 2, AxisId::Bottom, AxisId::Left, Sorting::Ascending},
-    {&P::DSecSeries, &P::ChrtWind, "DSec", false, Line, qRgb(128, 0, 64), Dotted, MarkerStyle::Rectangle, 1, 2, AxisId::Top, AxisId::Left, Sorting::Ascending},
-    {&P::XYSeries, &P::ChrtXY, "XYPrim", true, Line, Navy, Dotted, MarkerStyle::Diamond, 2, 2, AxisId::Bottom, AxisId::Left, Sorting::None},
-    {&P::XYSecSeries, &P::ChrtXY, "XYSec", false, Line, qRgb(64, 128, 128), Dotted, MarkerStyle::Diamond, 2, 2, AxisId::Bottom, AxisId::Left, Sorting::None},
-    {&P::VAscSeries, &P::ChrtZ, "VAscPrim", true, Line, Red, Solid, MarkerStyle::Square, 2, 2, AxisId::Bottom, AxisId::Left, Sorting::None},
-    {&P::HSeries, &P::ChrtZ, "HPrim", true, Line, Blue, Dotted, MarkerStyle::Rectangle, 1, 2, AxisId::Bottom, AxisId::Right, Sorting::None},
-    {&P::p3D, &P::Chrt3D, "XYZPrim", true, SeriesKind::Point3D, Maroon3D, Solid, MarkerStyle::None, 0, 0, AxisId::Bottom, AxisId::Left, Sorting::None},
-    {&P::p3D2, &P::Chrt3D, "XYZSec", false, SeriesKind::Point3D, Green, Solid, MarkerStyle::None, 0, 0, AxisId::Bottom, AxisId::Left, Sorting::None},
+    {&P::TSeries, &Pts::temperature, &P::ChrtTemp, "TPrim", true, Line, Red, Solid, MarkerStyle::Circle, 2, 2, AxisId::Bottom, AxisId::Left, Sorting::Ascending},
+    {&P::USeries, &Pts::humidity, &P::ChrtTemp, "UPrim", true, Line, qRgb(0, 170, 0), Solid, MarkerStyle::Square, 2, 2, AxisId::Top, AxisId::Left, Sorting::Ascending},
+    {&P::TSigSeries, &Pts::temperatureSig, &P::ChrtTemp, "TPrimSig", true, Fast, Red, Dotted, MarkerStyle::None, 0, 0, AxisId::Bottom, AxisId::Left, Sorting::Ascending},
+    {&P::USigSeries, &Pts::humiditySig, &P::ChrtTemp, "UPrimSig", true, Fast, qRgb(0, 170, 0), Dotted, MarkerStyle::None, 0, 0, AxisId::Top, AxisId::Left, Sorting::Descending},
+    {&P::TSecSeries, &Pts::temperature, &P::ChrtTemp, "TSec", false, Line, qRgb(255, 0, 128), Solid, MarkerStyle::Circle, 2, 2, AxisId::Bottom, AxisId::Left, Sorting::Ascending},
+    {&P::USecSeries, &Pts::humidity, &P::ChrtTemp, "USec", false, Line, qRgb(19, 159, 124), Solid, MarkerStyle::Square, 2, 2, AxisId::Top, AxisId::Left, Sorting::Ascending},
+    {&P::VSeries, &Pts::windSpeed, &P::ChrtWind, "fPrim", true, Line, Blue, Solid, MarkerStyle::Rectangle, 1, 2, AxisId::Bottom, AxisId::Left, Sorting::Ascending},
+    {&P::DSeries, &Pts::windDirection, &P::ChrtWind, "DPrim", true, Line, Purple, Solid, MarkerStyle::Rectangle, 1, 2, AxisId::Top, AxisId::Left, Sorting::Ascending},
+    {&P::VSigSeries, &Pts::windSpeedSig, &P::ChrtWind, "fPrimSig", true, Fast, Blue, Dotted, MarkerStyle::None, 0, 0, AxisId::Bottom, AxisId::Left, Sorting::Descending},
+    {&P::DSigSeries, &Pts::windDirectionSig, &P::ChrtWind, "DPrimSig", true, Fast, Purple, Dotted, MarkerStyle::None, 0, 0, AxisId::Top, AxisId::Left, Sorting::Descending},
+    {&P::VSecSeries, &Pts::windSpeed, &P::ChrtWind, "fSec", false, Line, Navy, Dotted, MarkerStyle::Rectangle, 1, 2, AxisId::Bottom, AxisId::Left, Sorting::Ascending},
+    {&P::DSecSeries, &Pts::windDirection, &P::ChrtWind, "DSec", false, Line, qRgb(128, 0, 64), Dotted, MarkerStyle::Rectangle, 1, 2, AxisId::Top, AxisId::Left, Sorting::Ascending},
+    {&P::XYSeries, &Pts::trajectory, &P::ChrtXY, "XYPrim", true, Line, Navy, Dotted, MarkerStyle::Diamond, 2, 2, AxisId::Bottom, AxisId::Left, Sorting::None},
+    {&P::XYSecSeries, &Pts::trajectory, &P::ChrtXY, "XYSec", false, Line, qRgb(64, 128, 128), Dotted, MarkerStyle::Diamond, 2, 2, AxisId::Bottom, AxisId::Left, Sorting::None},
+    {&P::VAscSeries, &Pts::ascentRate, &P::ChrtZ, "VAscPrim", true, Line, Red, Solid, MarkerStyle::Square, 2, 2, AxisId::Bottom, AxisId::Left, Sorting::None},
+    {&P::HSeries, &Pts::heightTime, &P::ChrtZ, "HPrim", true, Line, Blue, Dotted, MarkerStyle::Rectangle, 1, 2, AxisId::Bottom, AxisId::Right, Sorting::None},
+    {&P::p3D, &Pts::flight, &P::Chrt3D, "XYZPrim", true, SeriesKind::Point3D, Maroon3D, Solid, MarkerStyle::None, 0, 0, AxisId::Bottom, AxisId::Left, Sorting::None},
+    {&P::p3D2, &Pts::flight, &P::Chrt3D, "XYZSec", false, SeriesKind::Point3D, Green, Solid, MarkerStyle::None, 0, 0, AxisId::Bottom, AxisId::Left, Sorting::None},
 };
 
 // The four vertical axes SetupVerticalAxes switches between pressure and height.
@@ -166,23 +165,9 @@ constexpr VerticalAxis VerticalAxes[] = {
 // The charts SetupVerticalAxes undoes the zoom of (the trajectory and ascent charts keep theirs).
 constexpr ViewMember ZoomUndoneBySetup[] = {&P::ChrtTemp, &P::ChrtWind, &P::Chrt3D};
 
-// A temperature point is implausible when it falls faster than this with height (K per metre),
-// or when it changes by more than TemperatureJump at a height not above the previous point.
-constexpr double LapseLimit = 0.013;
-constexpr double TemperatureJump = 0.2;
+// How a temperature point the plausibility rule flags is shown.
+const QString MarkLabel = QStringLiteral("?!");
 const QColor MarkColour(128, 0, 0);
-
-// Ascent-rate points are at least this far apart in time (s); a level needs a height above
-// MinimumAscentHeight (m) to take part.
-constexpr double AscentStep = 60.0;
-constexpr double MinimumAscentHeight = -500.0;
-
-// The "above -99" tests of the profile values.
-constexpr double ProfileFloor = -99.0;
-
-constexpr std::int32_t SigTemperature = 0x2000;
-constexpr std::int32_t SigHumidity = 0x1000;
-constexpr std::int32_t SigWind = 0x800;
 
 void ApplyAxisLook(chart::Axis& axis, const AxisLook& look) {
     axis.visible = look.visible;
@@ -201,11 +186,24 @@ void ApplyAxisLook(chart::Axis& axis, const AxisLook& look) {
     axis.logarithmic = false;
 }
 
-QString TimeLabel(double time) { return QString::fromStdString(FloatStr(4, 0, time)); }
+void AddPoint(chart::Series& series, const products::ProfilePoint& p) {
+    if (series.Kind() == SeriesKind::Point3D)
+        series.Add3D(p.x, p.y, p.z);
+    else if (p.implausible)
+        series.Add(p.x, p.y, MarkLabel, MarkColour);
+    else if (!p.label.empty())
+        series.Add(p.x, p.y, QString::fromStdString(p.label));
+    else
+        series.Add(p.x, p.y);
+}
+
+products::ProfileOptions ProductOptions(const TChartOptions& options) {
+    return {.pressureAxis = options.LeftAxisP, .showSig = options.ShowSig, .combineTU = options.CombineTU};
+}
 
 }  // namespace
 
-TProfileCharts::TProfileCharts(const TChartOptions& options, QWidget* parent) : QObject(parent), options_(options) {
+TProfileCharts::TProfileCharts(OptionsSource options, QWidget* parent) : QObject(parent), options(std::move(options)) {
     chart::Series::SetGrowthStep(SeriesGrowthStep);
     qRegisterMetaType<chart::ChartView*>();
 
@@ -233,7 +231,7 @@ TProfileCharts::TProfileCharts(const TChartOptions& options, QWidget* parent) : 
         connect(view, &chart::ChartView::DoubleClicked, this,
                 [this, view](const QPoint& pos) { emit ChartDoubleClicked(view, pos); });
     }
-    views_ = {ChrtTemp, ChrtWind, ChrtXY, ChrtZ, Chrt3D};
+    views = {ChrtTemp, ChrtWind, ChrtXY, ChrtZ, Chrt3D};
 
     for (const SeriesLook& look : SeriesLooks) {
         chart::Series& s = (this->*look.view)->Model().AddSeries(look.kind, QString::fromUtf8(look.title));
@@ -253,110 +251,29 @@ TProfileCharts::TProfileCharts(const TChartOptions& options, QWidget* parent) : 
 }
 
 TProfileCharts::~TProfileCharts() {
-    for (const QPointer<chart::ChartView>& view : views_) delete view.data();
+    for (const QPointer<chart::ChartView>& view : views) delete view.data();
+}
+
+void TProfileCharts::AddPoints(bool primary, const products::ProfilePoints& points) {
+    for (const SeriesLook& look : SeriesLooks) {
+        if (look.primary != primary) continue;
+        chart::Series& series = *(this->*look.series);
+        for (const products::ProfilePoint& p : points.*look.points) AddPoint(series, p);
+    }
 }
 
 void TProfileCharts::FillPrimarySeries(const tUAInBound& sounding) {
-    const bool pressureMode = options_.LeftAxisP;
-    const bool showSig = options_.ShowSig;
-    const bool combineTU = options_.CombineTU;
-    const QString mark = QStringLiteral("?!");
-
-    bool haveAscent = false;
-    double ascentTime = 0.0, ascentHeight = 0.0;
-    bool haveTemp = false;
-    double prevTemp = 0.0, prevHeight = 0.0;
-
-    tUALevelRec level;
-    for (int i = 0; i < sounding.LevelCount; ++i) {
-        sounding.GetLevel(i, level);
-        // Missing flags (all bits set) mark no level as significant, as in the report's flag column.
-        const std::int32_t flags = level.Flags >= MissingFlags ? 0 : level.Flags;
-        // A level without the vertical coordinate gives no point on a profile; in pressure mode it
-        // still has its place on the trajectory, which does not depend on the pressure.
-        const bool hasVertical = !IsMissing(pressureMode ? level.Pressure : level.Height);
-        if (hasVertical || pressureMode) {
-            const double v = pressureMode ? level.Pressure / 100.0 : level.Height / 1000.0;
-            if (hasVertical) {
-                if (level.Temp > ProfileFloor) {
-                    const double celsius = level.Temp - 273.15;
-                    bool implausible = false;
-                    if (!pressureMode) {
-                        if (haveTemp) {
-                            if (level.Height > prevHeight)
-                                implausible = -(level.Temp - prevTemp) / (level.Height - prevHeight) > LapseLimit;
-                            else
-                                implausible = std::abs(level.Temp - prevTemp) > TemperatureJump;
-                        }
-                        haveTemp = true;
-                        prevTemp = level.Temp;
-                        prevHeight = level.Height;
-                    }
-                    if (implausible)
-                        TSeries->Add(celsius, v, mark, MarkColour);
-                    else
-                        TSeries->Add(celsius, v);
-                    if (showSig && (flags & SigTemperature)) TSigSeries->Add(celsius, v);
-                }
-                if (level.Humidity > ProfileFloor) {
-                    USeries->Add(level.Humidity, v);
-                    if (showSig && ((flags & SigHumidity) || (combineTU && (flags & SigTemperature))))
-                        USigSeries->Add(level.Humidity, v);
-                }
-                if (level.WindDir > ProfileFloor) {
-                    DSeries->Add(level.WindDir, v);
-                    if (showSig && (flags & SigWind)) DSigSeries->Add(level.WindDir, v);
-                }
-                if (level.WindSpeed > ProfileFloor) {
-                    VSeries->Add(level.WindSpeed, v);
-                    if (showSig && (flags & SigWind)) VSigSeries->Add(level.WindSpeed, v);
-                }
-                if (level.Time >= 0.0) HSeries->Add(level.Time, v);
-            }
-            if (!IsMissing(level.DLat)) {
-                XYSeries->Add(level.DLon, level.DLat, TimeLabel(level.Time));
-                if (hasVertical) p3D->Add3D(level.DLon, v, level.DLat);
-            }
-        }
-
-        if (level.Time >= 0.0 && level.Height > MinimumAscentHeight) {
-            if (!haveAscent) {
-                haveAscent = true;
-                ascentTime = level.Time;
-                ascentHeight = level.Height;
-            } else if (level.Time - ascentTime >= AscentStep) {
-                VAscSeries->Add(level.Time, (level.Height - ascentHeight) / (level.Time - ascentTime));
-                ascentTime = level.Time;
-                ascentHeight = level.Height;
-            }
-        }
-    }
-    if (options_.SortYAxis) SortPrimarySeries();
+    const TChartOptions now = options();
+    AddPoints(true, products::PrimaryProfilePoints(sounding, ProductOptions(now)));
+    if (now.SortYAxis) SortPrimarySeries();
     RefreshAll();
 }
 
 void TProfileCharts::FillSecondarySeries(const tUAInBound& sounding) {
-    const bool pressureMode = options_.LeftAxisP;
+    const TChartOptions now = options();
     p3D2->active = true;
-
-    tUALevelRec level;
-    for (int i = 0; i < sounding.LevelCount; ++i) {
-        sounding.GetLevel(i, level);
-        const bool hasVertical = !IsMissing(pressureMode ? level.Pressure : level.Height);
-        if (!hasVertical && !pressureMode) continue;
-        const double v = pressureMode ? level.Pressure / 100.0 : level.Height / 1000.0;
-        if (hasVertical) {
-            if (!IsMissing(level.Temp)) TSecSeries->Add(level.Temp - 273.15, v);
-            if (level.Humidity > ProfileFloor) USecSeries->Add(level.Humidity, v);
-            if (level.WindDir > ProfileFloor) DSecSeries->Add(level.WindDir, v);
-            if (level.WindSpeed > ProfileFloor) VSecSeries->Add(level.WindSpeed, v);
-        }
-        if (level.DLat > ProfileFloor) {
-            XYSecSeries->Add(level.DLon, level.DLat, TimeLabel(level.Time));
-            if (hasVertical) p3D2->Add3D(level.DLon, v, level.DLat);
-        }
-    }
-    if (options_.SortYAxis) SortSecondarySeries();
+    AddPoints(false, products::SecondaryProfilePoints(sounding, ProductOptions(now)));
+    if (now.SortYAxis) SortSecondarySeries();
     RefreshAll();
 }
 
@@ -398,7 +315,7 @@ void TProfileCharts::SetupVerticalAxes(const tUAInBound* primary, const tUAInBou
     ClearSecondarySeries();
     for (ViewMember view : ZoomUndoneBySetup) (this->*view)->UndoZoom();
     for (const VerticalAxis& vertical : VerticalAxes)
-        SetVerticalAxis((this->*vertical.view)->Model().AxisOf(vertical.axis), options_.LeftAxisP, vertical.scaledTitle);
+        SetVerticalAxis((this->*vertical.view)->Model().AxisOf(vertical.axis), options().LeftAxisP, vertical.scaledTitle);
     if (primary) FillPrimarySeries(*primary);
     if (secondary) {
         ClearSecondarySeries();
@@ -421,16 +338,7 @@ void TProfileCharts::RefreshAll() {
     for (chart::ChartView* view : Views()) view->Model().Refresh();
 }
 
-void TProfileCharts::ShowEditor(chart::ChartView* view, QPoint pos, const QString& caption, QWidget* owner) {
-    const auto views = Views();
-    if (view == nullptr || std::find(views.begin(), views.end(), view) == views.end()) return;
-    const chart::HitResult part = view->HitTest(pos);
-    chart::ShowChartEditor(owner, view->Model(), part, caption, chart::AllEditorOptions, 0, true, false,
-                           QStringLiteral("Редактор диаграмм"));
-    view->Model().Refresh();
-}
-
-void TProfileCharts::ShowEditorAtCursor(chart::ChartView* view, const QString& caption, QWidget* owner) {
-    if (view == nullptr) return;
-    ShowEditor(view, view->mapFromGlobal(QCursor::pos()), caption, owner);
+bool TProfileCharts::IsChart(const chart::ChartView* view) const {
+    const auto all = Views();
+    return view != nullptr && std::find(all.begin(), all.end(), view) != all.end();
 }

@@ -1,21 +1,24 @@
 #pragma once
-// The five profile charts of the main window and their series, filled from the decoded
-// soundings: temperature and humidity, wind, the horizontal trajectory, ascent rate and height
-// against time, and the flight in 3D. The window owns one TProfileCharts, puts its five views on
+// The five profile charts of the main window and their series: temperature and humidity, wind,
+// the horizontal trajectory, ascent rate and height against time, and the flight in 3D, filled
+// with the points products/ProfilePoints derives from the decoded soundings. The window owns one TProfileCharts, puts its five views on
 // the chart pages and calls the fill, clear and axis operations from its loading and option
-// commands.
+// commands. How the charts and series look is here; which points they get is not.
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
-#include <QString>
 
 #include <array>
+#include <functional>
 
 namespace chart {
 struct Axis;
 class ChartView;
 class Series;
 }  // namespace chart
+namespace products {
+struct ProfilePoints;
+}
 class QWidget;
 class tUAInBound;
 
@@ -34,20 +37,20 @@ public:
     // so that a fill from a sounding of up to 8191 levels reallocates a series at most once.
     static constexpr int SeriesGrowthStep = 9000;
 
+    // Where the charts read the window's display options: asked at every fill and set-up, so
+    // that the charts always see the options as they are.
+    using OptionsSource = std::function<TChartOptions()>;
+
     // Builds the charts with their axes, colours, tools and series, as views parented to parent
-    // (the window reparents them onto the pages). Options are read at every fill. The views still
-    // alive when this object goes are deleted with it.
-    TProfileCharts(const TChartOptions& options, QWidget* parent);
+    // (the window reparents them onto the pages). The views still alive when this object goes
+    // are deleted with it.
+    TProfileCharts(OptionsSource options, QWidget* parent);
     ~TProfileCharts() override;
 
-    // Adds the points of the sounding to the twelve primary series (the callers empty them first);
-    // sorts them when SortYAxis is on. A level without the vertical coordinate of the mode gives no
-    // point to a series drawn against it; in height mode it gives no trajectory point either, in
-    // pressure mode it keeps its XYSeries point. The ascent rate reads the height in both modes.
-    // Missing flags (0x3FFFF) make no level significant.
+    // Copies the points of the sounding (products/ProfilePoints) into the twelve primary series
+    // (the callers empty them first); sorts them when SortYAxis is on.
     void FillPrimarySeries(const tUAInBound& sounding);
-    // Makes p3D2 active and adds the points of the sounding to the six secondary series, with the
-    // same rule for levels without the vertical coordinate.
+    // Makes p3D2 active and copies the points of the sounding into the six secondary series.
     void FillSecondarySeries(const tUAInBound& sounding);
     void ClearPrimarySeries();
     void ClearSecondarySeries();  // also makes p3D2 inactive
@@ -62,15 +65,8 @@ public:
     // Repaints every chart.
     void RefreshAll();
 
-    // The chart editor for one of the five views (chtDblClick; idEditChartClick passes the view of
-    // the active page): asks the view which part of the chart lies at pos (view coordinates),
-    // shows the editor modally with owner as its parent, caption as its title, every editor option
-    // enabled, no page hidden, the navigation tree shown, its placement not remembered and the
-    // hint "Редактор диаграмм", then refreshes the chart. A null view or a view that is not one
-    // of the five does nothing. The double click itself starts no zoom (the view sees to that).
-    void ShowEditor(chart::ChartView* view, QPoint pos, const QString& caption, QWidget* owner);
-    // The same at the mouse cursor's current position (the menu command).
-    void ShowEditorAtCursor(chart::ChartView* view, const QString& caption, QWidget* owner);
+    // Whether view is one of the five.
+    bool IsChart(const chart::ChartView* view) const;
 
     // The five views in page order: ChrtTemp, ChrtWind, ChrtXY, ChrtZ, Chrt3D.
     std::array<chart::ChartView*, 5> Views() const { return {ChrtTemp, ChrtWind, ChrtXY, ChrtZ, Chrt3D}; }
@@ -107,6 +103,8 @@ signals:
     void ChartDoubleClicked(chart::ChartView* view, QPoint pos);
 
 private:
-    const TChartOptions& options_;
-    std::array<QPointer<chart::ChartView>, 5> views_;
+    void AddPoints(bool primary, const products::ProfilePoints& points);
+
+    OptionsSource options;
+    std::array<QPointer<chart::ChartView>, 5> views;
 };

@@ -6,7 +6,9 @@
 #include <QMessageBox>
 #include <QToolButton>
 
-#include "ui/ProfileCharts.h"
+#include "chart/ChartView.h"
+#include "chart/Editor.h"
+#include "ui/OverrideCursor.h"
 
 namespace {
 
@@ -17,12 +19,9 @@ QString BoxText(QString text) {
 }
 
 // A load shows the hourglass while it runs; a question it asks is answered with the usual arrow.
-class ArrowWhileAsking {
+class ArrowWhileAsking : public OverrideCursor {
 public:
-    ArrowWhileAsking() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
-    ~ArrowWhileAsking() { QApplication::restoreOverrideCursor(); }
-    ArrowWhileAsking(const ArrowWhileAsking&) = delete;
-    ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
+    ArrowWhileAsking() : OverrideCursor(Qt::ArrowCursor) {}
 };
 
 }  // namespace
@@ -82,10 +81,13 @@ bool QtWindowDialogs::OpenFile(QWidget* parent, FileDialogSettings& settings) {
     return true;
 }
 
-void QtWindowDialogs::EditChart(QWidget* owner, TProfileCharts& charts, chart::ChartView* view, const QPoint& pos,
-                                const QString& caption) {
+void QtWindowDialogs::EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos, const QString& caption) {
+    if (view == nullptr) return;
     const ArrowWhileAsking arrow;
-    charts.ShowEditor(view, pos, caption, owner);
+    const chart::HitResult part = view->HitTest(pos);
+    chart::ShowChartEditor(owner, view->Model(), part, caption, chart::AllEditorOptions, 0, true, false,
+                           QStringLiteral("Редактор диаграмм"));
+    view->Model().Refresh();
 }
 
 void QtWindowDialogs::Beep() {

@@ -12,7 +12,6 @@
 
 class QFileDialog;
 class QWidget;
-class TProfileCharts;
 namespace chart {
 class ChartView;
 }
@@ -52,10 +51,11 @@ public:
     // in its name field. True when the user confirmed a file; settings.fileName is then its full
     // path.
     virtual bool OpenFile(QWidget* parent, FileDialogSettings& settings) = 0;
-    // The chart engine's editor for one of the window's charts, opened on the part of the chart
-    // at pos (view coordinates), modal over owner.
-    virtual void EditChart(QWidget* owner, TProfileCharts& charts, chart::ChartView* view, const QPoint& pos,
-                           const QString& caption) = 0;
+    // The chart engine's editor for the chart of view, opened on the part of the chart at pos
+    // (view coordinates), modal over owner, with caption as its title, every editor option
+    // enabled, no page hidden, the navigation tree shown, its placement not remembered and the
+    // hint "Редактор диаграмм"; the chart is refreshed when it closes. A null view does nothing.
+    virtual void EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos, const QString& caption) = 0;
     // The system's default beep.
     virtual void Beep() = 0;
 };
@@ -68,8 +68,7 @@ public:
     std::optional<QString> InputBox(QWidget* parent, const QString& caption, const QString& prompt,
                                     const QString& preset) override;
     bool OpenFile(QWidget* parent, FileDialogSettings& settings) override;
-    void EditChart(QWidget* owner, TProfileCharts& charts, chart::ChartView* view, const QPoint& pos,
-                   const QString& caption) override;
+    void EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos, const QString& caption) override;
     void Beep() override;
 };
 

@@ -755,6 +755,12 @@ TEST_F(LoadTest, TheChartEditorOpensFromADoubleClickAndFromTheMenuWithTheWindowA
     EXPECT_EQ(dialogs.beeps, 1);
     EXPECT_EQ(dialogs.chartEditors.size(), 3u);
 
+    // A view that is not one of the charts opens nothing.
+    chart::ChartView stranger;
+    w.chtDblClick(&stranger, QPoint(10, 10));
+    w.chtDblClick(nullptr, QPoint(10, 10));
+    EXPECT_EQ(dialogs.chartEditors.size(), 3u);
+
     // Before any load, a double click still opens the editor.
     window.reset();
     TfmMainFrm& fresh = Open();

@@ -2,6 +2,8 @@
 // file in a temporary folder.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -18,6 +20,7 @@
 #include "ui/MainFrm.h"
 #include "ui/PageControl.h"
 #include "ui/ROFMenu.h"
+#include "ui/WindowIdentity.h"
 
 using ui::test::ReadFile;
 using ui::test::ScriptedWindowDialogs;
@@ -150,6 +153,34 @@ pidEditChart "Редактировать диаграмму (DblClk)" off
         EXPECT_NE(w.findChild<QWidget*>(name), nullptr) << name;
 }
 
+// What the menu tree above does not show: a hint is also the status-bar text (and only a hint
+// is), every menu shows its items' hints, the popup's keys work only through the main menu.
+TEST_F(MainFrmTest, MenuHintsStatusTextsAndPopupKeys) {
+    TfmMainFrm& w = Open();
+    QStringList withStatus;
+    const std::function<void(const QList<QAction*>&)> walk = [&](const QList<QAction*>& actions) {
+        for (QAction* a : actions) {
+            if (a->isSeparator()) continue;
+            if (!a->statusTip().isEmpty()) {
+                withStatus << a->objectName();
+                EXPECT_EQ(a->statusTip(), a->toolTip()) << a->objectName().toStdString();
+            }
+            EXPECT_EQ(a->shortcutContext(), Qt::WindowShortcut) << a->objectName().toStdString();
+            if (a->menu()) {
+                EXPECT_TRUE(a->menu()->toolTipsVisible()) << a->objectName().toStdString();
+                walk(a->menu()->actions());
+            }
+        }
+    };
+    walk(w.menuBar()->actions());
+    EXPECT_EQ(withStatus, QStringList({"idRelease", "idExit"}));
+    for (QAction* a : w.PopupMenu1->actions()) {
+        if (a->isSeparator()) continue;
+        EXPECT_EQ(a->shortcutContext(), Qt::WidgetShortcut) << a->objectName().toStdString();
+        EXPECT_TRUE(a->statusTip().isEmpty());
+    }
+}
+
 TEST_F(MainFrmTest, TheWindowHasItsCaptionMinimumSizeAndHelpMenuAtTheRightEnd) {
     TfmMainFrm& w = Open();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Тавик"));
@@ -162,8 +193,8 @@ TEST_F(MainFrmTest, TheWindowHasItsCaptionMinimumSizeAndHelpMenuAtTheRightEnd) {
     const QRect service = bar->actionGeometry(w.findChild<QMenu*>("idService")->menuAction());
     EXPECT_GT(help.left(), service.right() + 300);
     EXPECT_GE(help.right(), bar->width() - 20);
-    EXPECT_EQ(std::strcmp(TfmMainFrm::WindowClassName, "TavikMainClass#"), 0);
-    EXPECT_EQ(sizeof(TfmMainFrm::WindowClassName), 64u);
+    EXPECT_EQ(std::strcmp(WindowClassName, "TavikMainClass#"), 0);
+    EXPECT_EQ(sizeof(WindowClassName), 64u);
 }
 
 TEST_F(MainFrmTest, PagesStandInAColumnOnTheLeftWithTheirCaptionsHintsAndLists) {

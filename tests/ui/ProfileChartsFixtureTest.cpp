@@ -67,7 +67,7 @@ TEST_P(ProfileChartsFixtureTest, SeriesMatchTheIndependentlyDecodedLevels) {
     TChartOptions options;
     options.ShowSig = true;
     options.CombineTU = true;
-    TProfileCharts charts(options, nullptr);
+    TProfileCharts charts([&] { return options; }, nullptr);
 
     for (const bool pressure : {true, false}) {
         SCOPED_TRACE(pressure ? "pressure" : "height");
@@ -162,7 +162,7 @@ TEST(ProfileChartsPilotTest, HeightLevelSoundingShowsItsTrajectoryInPressureMode
     ASSERT_TRUE(harness.Scan());
     ASSERT_TRUE(harness.DecodeNext());
     TChartOptions options;
-    TProfileCharts charts(options, nullptr);
+    TProfileCharts charts([&] { return options; }, nullptr);
 
     options.LeftAxisP = true;
     charts.FillPrimarySeries(harness.Decoder);
@@ -195,7 +195,7 @@ TEST(ProfileChartsHiresTest, AscentRatePointsEverySixtySeconds) {
     for (std::size_t i = 0; i < times.size(); ++i) ASSERT_EQ(times[i].get<double>(), 2.0 * i);
 
     TChartOptions options;
-    TProfileCharts charts(options, nullptr);
+    TProfileCharts charts([&] { return options; }, nullptr);
     for (const bool pressure : {true, false}) {
         SCOPED_TRACE(pressure ? "pressure" : "height");
         options.LeftAxisP = pressure;

@@ -1,6 +1,6 @@
-// The profile charts filled from hand-made soundings: which level values reach which series, the
-// significant-level curves, the plausibility mark, the ascent rate, sorting, the vertical axes,
-// zoom, the secondary sounding and the editor call.
+// The profile charts filled from hand-made soundings: which list of points reaches which series,
+// the plausibility mark, sorting, the vertical axes, zoom, the secondary sounding and the editor
+// call. Which points a sounding gives is tested with products/ProfilePoints.
 #include "ui/ProfileCharts.h"
 
 #include <cmath>
@@ -18,35 +18,17 @@
 #include "chart/ChartView.h"
 #include "chart/Editor.h"
 #include "decoder/UAReport.h"
+#include "products/ProfilePoints.h"
+#include "products/HandMadeSoundings.h"
+#include "ui/WindowDialogs.h"
 
 namespace {
 
 using chart::AxisId;
 using chart::Series;
 
-// A level with every value present: time in s, pressure in hPa, height in m, temperature in °C.
-tUALevelRec Level(double time, double pressure, double height, double celsius, std::int32_t flags = 0) {
-    tUALevelRec l;
-    l.Time = time;
-    l.Flags = flags;
-    l.Pressure = pressure * 100.0;
-    l.Height = height;
-    l.Temp = celsius + 273.15;
-    l.DewPoint = l.Temp - 2.0;
-    l.Humidity = 80.0;
-    l.WindDir = 200.0;
-    l.WindSpeed = 12.0;
-    l.DLat = time * 1e-4;
-    l.DLon = time * 2e-4;
-    return l;
-}
-
-tUAInBound Sounding(const std::vector<tUALevelRec>& levels) {
-    tUAInBound s;
-    s.Levels = levels;
-    s.LevelCount = static_cast<std::uint16_t>(levels.size());
-    return s;
-}
+using products::test::Level;
+using products::test::Sounding;
 
 std::vector<double> Ys(const Series& s) {
     std::vector<double> out;
@@ -64,7 +46,7 @@ class ProfileChartsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(QApplication::instance(), nullptr);
-        charts = std::make_unique<TProfileCharts>(options, nullptr);
+        charts = std::make_unique<TProfileCharts>([this] { return options; }, nullptr);
     }
     void Refill(const tUAInBound& primary) {
         charts->ClearPrimarySeries();
@@ -88,288 +70,6 @@ protected:
     std::unique_ptr<TProfileCharts> charts;
 };
 
-TEST_F(ProfileChartsTest, SignificantLevelSeriesFollowFlagsShowSigAndCombineTU) {
-    struct Case {
-        const char* name;
-        std::int32_t flags;
-        bool showSig, combineTU;
-        int tSig, uSig, dSig, vSig;
-    };
-    const Case cases[] = {
-        {"ShowSig off", 0x3800, false, true, 0, 0, 0, 0},
-        {"temperature level", 0x2000, true, false, 1, 0, 0, 0},
-        {"temperature level combined", 0x2000, true, true, 1, 1, 0, 0},
-        {"humidity level", 0x1000, true, false, 0, 1, 0, 0},
-        {"wind level", 0x800, true, false, 0, 0, 1, 1},
-        {"all three", 0x3800, true, false, 1, 1, 1, 1},
-        {"other bits only", 0x20000 | 0x10000 | 0x4000 | 0x10, true, true, 0, 0, 0, 0},
-        {"flags missing", MissingFlags, true, true, 0, 0, 0, 0},
-    };
-    for (const bool pressure : {true, false}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.name) + (pressure ? ", pressure" : ", height"));
-            options.LeftAxisP = pressure;
-            options.ShowSig = c.showSig;
-            options.CombineTU = c.combineTU;
-            Refill(Sounding({Level(0, 1000, 100, 15, 0), Level(30, 950, 500, 12, c.flags)}));
-            EXPECT_EQ(charts->TSigSeries->Count(), c.tSig);
-            EXPECT_EQ(charts->USigSeries->Count(), c.uSig);
-            EXPECT_EQ(charts->DSigSeries->Count(), c.dSig);
-            EXPECT_EQ(charts->VSigSeries->Count(), c.vSig);
-            const double v = pressure ? 950.0 : 0.5;
-            const std::pair<Series*, Series*> pairs[] = {{charts->TSigSeries, charts->TSeries},
-                                                         {charts->USigSeries, charts->USeries},
-                                                         {charts->DSigSeries, charts->DSeries},
-                                                         {charts->VSigSeries, charts->VSeries}};
-            for (const auto& [sig, full] : pairs) {
-                ASSERT_EQ(full->Count(), 2);
-                if (sig->Count() == 0) continue;
-                EXPECT_DOUBLE_EQ(sig->Point(0).x, full->Point(1).x);
-                EXPECT_DOUBLE_EQ(sig->Point(0).y, v);
-                EXPECT_TRUE(Plain(sig->Point(0)));
-            }
-        }
-    }
-}
-
-TEST_F(ProfileChartsTest, WindLevelWithoutSpeedAddsOnlyADirectionPoint) {
-    options.ShowSig = true;
-    tUALevelRec l = Level(10, 900, 1000, 5, 0x800);
-    l.WindSpeed = MissingValue;
-    Refill(Sounding({l}));
-    EXPECT_EQ(charts->DSeries->Count(), 1);
-    EXPECT_EQ(charts->DSigSeries->Count(), 1);
-    EXPECT_EQ(charts->VSeries->Count(), 0);
-    EXPECT_EQ(charts->VSigSeries->Count(), 0);
-}
-
-// Which series lose their point when one value of a level is missing; the others keep theirs.
-TEST_F(ProfileChartsTest, AMissingValueTakesOnlyItsOwnPoints) {
-    struct Case {
-        const char* name;
-        std::function<void(tUALevelRec&)> spoil;
-        std::vector<Series* TProfileCharts::*> lost;
-    };
-    using P = TProfileCharts;
-    const Case cases[] = {
-        {"temperature", [](tUALevelRec& l) { l.Temp = MissingValue; }, {&P::TSeries, &P::TSigSeries}},
-        {"humidity", [](tUALevelRec& l) { l.Humidity = MissingValue; }, {&P::USeries, &P::USigSeries}},
-        {"direction", [](tUALevelRec& l) { l.WindDir = MissingValue; }, {&P::DSeries, &P::DSigSeries}},
-        {"speed", [](tUALevelRec& l) { l.WindSpeed = MissingValue; }, {&P::VSeries, &P::VSigSeries}},
-        {"time", [](tUALevelRec& l) { l.Time = MissingValue; }, {&P::HSeries}},
-        {"latitude offset", [](tUALevelRec& l) { l.DLat = MissingValue; }, {&P::XYSeries, &P::p3D}},
-    };
-    options.ShowSig = true;
-    for (const bool pressure : {true, false}) {
-        options.LeftAxisP = pressure;
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.name) + (pressure ? ", pressure" : ", height"));
-            // The spoilt level comes second; its time is kept off the ascent rate by the first.
-            tUALevelRec spoilt = Level(20, 900, 1000, 5, 0x3800);
-            c.spoil(spoilt);
-            Refill(Sounding({Level(0, 1000, 100, 15, 0x3800), spoilt}));
-            for (Series* s : {charts->TSeries, charts->USeries, charts->DSeries, charts->VSeries, charts->TSigSeries,
-                              charts->USigSeries, charts->DSigSeries, charts->VSigSeries, charts->HSeries,
-                              charts->XYSeries, charts->p3D}) {
-                bool lost = false;
-                for (auto member : c.lost) lost = lost || (charts.get()->*member) == s;
-                EXPECT_EQ(s->Count(), lost ? 1 : 2) << s->title.toStdString();
-            }
-        }
-    }
-}
-
-TEST_F(ProfileChartsTest, ProfilePointsCarryConvertedValuesOnTheirVerticalCoordinate) {
-    tUALevelRec l = Level(42, 850, 1500, -7.5);
-    l.Humidity = 63.0;
-    for (const bool pressure : {true, false}) {
-        SCOPED_TRACE(pressure ? "pressure" : "height");
-        options.LeftAxisP = pressure;
-        Refill(Sounding({l}));
-        const double v = pressure ? 850.0 : 1.5;
-        struct Expect {
-            Series* s;
-            double x, y, z;
-        };
-        const Expect expects[] = {
-            {charts->TSeries, -7.5, v, 0}, {charts->USeries, 63.0, v, 0}, {charts->DSeries, 200.0, v, 0},
-            {charts->VSeries, 12.0, v, 0}, {charts->HSeries, 42.0, v, 0}, {charts->XYSeries, l.DLon, l.DLat, 0},
-            {charts->p3D, l.DLon, v, l.DLat},
-        };
-        for (const Expect& e : expects) {
-            SCOPED_TRACE(e.s->title.toStdString());
-            ASSERT_EQ(e.s->Count(), 1);
-            EXPECT_NEAR(e.s->Point(0).x, e.x, 1e-9);
-            EXPECT_NEAR(e.s->Point(0).y, e.y, 1e-9);
-            EXPECT_NEAR(e.s->Point(0).z, e.z, 1e-12);
-        }
-        EXPECT_EQ(charts->VAscSeries->Count(), 0);
-    }
-}
-
-TEST_F(ProfileChartsTest, TrajectoryPointsAreLabelledWithTheRoundedTime) {
-    struct Case {
-        double time;
-        const char* label;
-    };
-    const Case cases[] = {{0, "0"}, {59.6, "60"}, {1234.4, "1234"}, {15998, "15998"}, {-192, "-192"}};
-    std::vector<tUALevelRec> levels;
-    for (const Case& c : cases) levels.push_back(Level(c.time, 900, 1000, 0));
-    for (const bool pressure : {true, false}) {
-        options.LeftAxisP = pressure;
-        Refill(Sounding(levels));
-        charts->ClearSecondarySeries();
-        charts->FillSecondarySeries(Sounding(levels));
-        for (Series* s : {charts->XYSeries, charts->XYSecSeries}) {
-            ASSERT_EQ(s->Count(), static_cast<int>(std::size(cases)));
-            for (std::size_t i = 0; i < std::size(cases); ++i)
-                EXPECT_EQ(s->Point(int(i)).label.toStdString(), cases[i].label) << s->title.toStdString();
-        }
-        EXPECT_TRUE(charts->p3D2->Point(0).label.isEmpty());
-    }
-}
-
-TEST_F(ProfileChartsTest, PlausibilityMarkInHeightModeOnly) {
-    struct Case {
-        const char* name;
-        double dT, dH;
-        bool marked;
-    };
-    const Case cases[] = {
-        {"1.5 K colder 100 m up", -1.5, 100, true},
-        {"1.2 K colder 100 m up", -1.2, 100, false},
-        {"5 K warmer 100 m up", 5.0, 100, false},
-        {"0.25 K warmer at the same height", 0.25, 0, true},
-        {"0.25 K colder 50 m lower", -0.25, -50, true},
-        {"0.125 K warmer at the same height", 0.125, 0, false},
-        {"0.125 K colder 50 m lower", -0.125, -50, false},
-    };
-    options.ShowSig = true;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const auto s = Sounding({Level(0, 900, 1000, -10, 0x2000), Level(20, 890, 1000 + c.dH, -10 + c.dT, 0x2000)});
-        options.LeftAxisP = false;
-        Refill(s);
-        ASSERT_EQ(charts->TSeries->Count(), 2);
-        EXPECT_TRUE(Plain(charts->TSeries->Point(0)));
-        EXPECT_EQ(Marked(charts->TSeries->Point(1)), c.marked);
-        if (!c.marked) {
-            EXPECT_TRUE(Plain(charts->TSeries->Point(1)));
-        }
-        EXPECT_NEAR(charts->TSeries->Point(1).x, -10 + c.dT, 1e-9);
-        for (const chart::ChartPoint& p : charts->TSigSeries->Points()) EXPECT_TRUE(Plain(p));
-
-        options.LeftAxisP = true;
-        Refill(s);
-        for (const chart::ChartPoint& p : charts->TSeries->Points()) EXPECT_TRUE(Plain(p));
-    }
-}
-
-TEST_F(ProfileChartsTest, PreviousTemperaturePointIsTheLastOneAddedInThisFill) {
-    options.LeftAxisP = false;
-    tUALevelRec noTemp = Level(10, 895, 1050, 0);
-    noTemp.Temp = MissingValue;
-    tUALevelRec noHeight = Level(15, 893, 0, -20);
-    noHeight.Height = MissingValue;
-    const auto s = Sounding({
-        Level(0, 900, 1000, -10),     // first point: never marked
-        noTemp,                       // no temperature point: not the previous one
-        noHeight,                     // no height: no point, not the previous one
-        Level(20, 890, 1100, -11.5),  // 0.015 K/m against the first: marked
-        Level(30, 880, 1200, -12.7),  // 0.012 K/m against the marked one (0.0135 against the first)
-        Level(40, 870, 1300, -14.2),  // 0.015 K/m against the fifth: marked
-    });
-    Refill(s);
-    ASSERT_EQ(charts->TSeries->Count(), 4);
-    EXPECT_TRUE(Plain(charts->TSeries->Point(0)));
-    EXPECT_TRUE(Marked(charts->TSeries->Point(1)));
-    EXPECT_TRUE(Plain(charts->TSeries->Point(2)));
-    EXPECT_TRUE(Marked(charts->TSeries->Point(3)));
-    // A new fill starts again: its first point is never marked.
-    charts->ClearPrimarySeries();
-    charts->FillPrimarySeries(Sounding({Level(0, 900, 5000, 30)}));
-    EXPECT_TRUE(Plain(charts->TSeries->Point(0)));
-}
-
-// Heights rising as t * t / 10 m: the rates between the ascent points follow from that.
-TEST_F(ProfileChartsTest, AscentRateAtSixtySecondSteps) {
-    const auto height = [](double t) { return t * t / 10.0; };
-    std::vector<tUALevelRec> levels;
-    tUALevelRec noTime = Level(0, 1000, 50, 10);
-    noTime.Time = MissingValue;
-    levels.push_back(noTime);                        // no time: not the start
-    levels.push_back(Level(3, 1000, -600, 10));      // height not above -500: not the start
-    tUALevelRec negative = Level(-5, 1000, 40, 10);  // negative time: not the start
-    levels.push_back(negative);
-    for (double t = 10; t <= 330; t += 10) levels.push_back(Level(t, 1000 - t, height(t), 10));
-    for (const bool pressure : {true, false}) {
-        SCOPED_TRACE(pressure ? "pressure" : "height");
-        options.LeftAxisP = pressure;
-        Refill(Sounding(levels));
-        const Series& asc = *charts->VAscSeries;
-        ASSERT_EQ(asc.Count(), 5);
-        double previous = 10;
-        for (int i = 0; i < asc.Count(); ++i) {
-            const double t = 10 + 60.0 * (i + 1);
-            EXPECT_DOUBLE_EQ(asc.Point(i).x, t);
-            EXPECT_NEAR(asc.Point(i).y, (height(t) - height(previous)) / (t - previous), 1e-9);
-            previous = t;
-        }
-        // The negative time gives no height-time point but keeps its profile and trajectory points.
-        EXPECT_EQ(charts->HSeries->Count(), 33 + 1);
-        EXPECT_EQ(charts->TSeries->Count(), static_cast<int>(levels.size()));
-        EXPECT_EQ(charts->XYSeries->Count(), static_cast<int>(levels.size()));
-    }
-}
-
-TEST_F(ProfileChartsTest, AscentStepLongerThanSixtySeconds) {
-    const auto s = Sounding({Level(0, 1000, 100, 10), Level(10, 990, 150, 10), Level(100, 950, 700, 10),
-                             Level(150, 930, 900, 10), Level(170, 920, 1100, 10)});
-    Refill(s);
-    ASSERT_EQ(charts->VAscSeries->Count(), 2);
-    EXPECT_DOUBLE_EQ(charts->VAscSeries->Point(0).x, 100);
-    EXPECT_DOUBLE_EQ(charts->VAscSeries->Point(0).y, 6.0);
-    EXPECT_DOUBLE_EQ(charts->VAscSeries->Point(1).x, 170);
-    EXPECT_DOUBLE_EQ(charts->VAscSeries->Point(1).y, 400.0 / 70.0);
-}
-
-// Height mode leaves a level without a height out of everything but the ascent test; pressure
-// mode leaves a level without a pressure out of every series plotted against the pressure and
-// keeps its trajectory point.
-TEST_F(ProfileChartsTest, LevelWithoutTheVerticalCoordinate) {
-    tUALevelRec noPressure = Level(20, 0, 1200, 5);
-    noPressure.Pressure = MissingValue;
-    tUALevelRec noHeight = Level(40, 850, 0, 3);
-    noHeight.Height = MissingValue;
-    const auto s = Sounding({Level(0, 1000, 100, 10, 0x3800), noPressure, noHeight, Level(80, 800, 2000, 0, 0x3800)});
-    options.ShowSig = true;
-    for (const bool pressure : {true, false}) {
-        SCOPED_TRACE(pressure ? "pressure" : "height");
-        options.LeftAxisP = pressure;
-        Refill(s);
-        charts->ClearSecondarySeries();
-        charts->FillSecondarySeries(s);
-        // Pressure mode: the level without a pressure is left out; height mode: the one without a
-        // height. Each mode keeps the level the other leaves out.
-        const double kept = pressure ? 0.85 * 1000 : 1.2;
-        for (Series* series : {charts->TSeries, charts->USeries, charts->DSeries, charts->VSeries, charts->HSeries,
-                               charts->p3D, charts->TSecSeries, charts->USecSeries, charts->DSecSeries,
-                               charts->VSecSeries, charts->p3D2}) {
-            SCOPED_TRACE(series->title.toStdString());
-            ASSERT_EQ(series->Count(), 3);
-            EXPECT_NEAR(series->Point(1).y, kept, 1e-9);
-        }
-        for (Series* sig : {charts->TSigSeries, charts->USigSeries, charts->DSigSeries, charts->VSigSeries})
-            EXPECT_EQ(sig->Count(), 2);
-        EXPECT_EQ(charts->XYSeries->Count(), pressure ? 4 : 3);
-        EXPECT_EQ(charts->XYSecSeries->Count(), pressure ? 4 : 3);
-        // The ascent rate reads the height whatever the mode: 0 s and 80 s, the 20 s level too
-        // close to the first.
-        ASSERT_EQ(charts->VAscSeries->Count(), 1);
-        EXPECT_DOUBLE_EQ(charts->VAscSeries->Point(0).y, 1900.0 / 80.0);
-    }
-}
-
 // The balloon goes up, comes down and goes up again, so no curve is monotonic in level order.
 std::vector<tUALevelRec> Zigzag() {
     const double heights[] = {100, 900, 600, 300, 1500, 1200, 2000};
@@ -383,6 +83,68 @@ std::vector<tUALevelRec> Zigzag() {
         levels.push_back(l);
     }
     return levels;
+}
+
+// Each series gets its own list of points, whole: values, the trajectory's time labels and the
+// plausibility flag as the mark "?!" in RGB(128,0,0); the rules themselves are tested with
+// products/ProfilePoints.
+TEST_F(ProfileChartsTest, FillsCopyEachListOfPointsIntoItsSeries) {
+    using Pts = products::ProfilePoints;
+    struct Copy {
+        Series* TProfileCharts::*series;
+        products::PointList Pts::*points;
+        bool primary;
+    };
+    using P = TProfileCharts;
+    const Copy copies[] = {
+        {&P::TSeries, &Pts::temperature, true},         {&P::USeries, &Pts::humidity, true},
+        {&P::TSigSeries, &Pts::temperatureSig, true},   {&P::USigSeries, &Pts::humiditySig, true},
+        {&P::VSeries, &Pts::windSpeed, true},           {&P::DSeries, &Pts::windDirection, true},
+        {&P::VSigSeries, &Pts::windSpeedSig, true},     {&P::DSigSeries, &Pts::windDirectionSig, true},
+        {&P::XYSeries, &Pts::trajectory, true},         {&P::VAscSeries, &Pts::ascentRate, true},
+        {&P::HSeries, &Pts::heightTime, true},          {&P::p3D, &Pts::flight, true},
+        {&P::TSecSeries, &Pts::temperature, false},     {&P::USecSeries, &Pts::humidity, false},
+        {&P::VSecSeries, &Pts::windSpeed, false},       {&P::DSecSeries, &Pts::windDirection, false},
+        {&P::XYSecSeries, &Pts::trajectory, false},     {&P::p3D2, &Pts::flight, false},
+    };
+    // Each of Zigzag's three descents is 3 K colder lower down: flagged in height mode.
+    const auto s = Sounding(Zigzag());
+    options.ShowSig = true;
+    options.CombineTU = true;
+    for (const bool pressure : {true, false}) {
+        SCOPED_TRACE(pressure ? "pressure" : "height");
+        options.LeftAxisP = pressure;
+        Refill(s);
+        charts->ClearSecondarySeries();
+        charts->FillSecondarySeries(s);
+        const products::ProfileOptions product{.pressureAxis = pressure, .showSig = true, .combineTU = true};
+        const Pts primary = products::PrimaryProfilePoints(s, product);
+        const Pts secondary = products::SecondaryProfilePoints(s, product);
+        int flagged = 0;
+        for (const Copy& c : copies) {
+            const Series& series = *(charts.get()->*c.series);
+            const products::PointList& points = (c.primary ? primary : secondary).*c.points;
+            SCOPED_TRACE(series.title.toStdString());
+            ASSERT_FALSE(points.empty());
+            ASSERT_EQ(series.Count(), static_cast<int>(points.size()));
+            for (int k = 0; k < series.Count(); ++k) {
+                const chart::ChartPoint& got = series.Point(k);
+                const products::ProfilePoint& want = points[std::size_t(k)];
+                EXPECT_EQ(got.x, want.x);
+                EXPECT_EQ(got.y, want.y);
+                EXPECT_EQ(got.z, want.z);
+                if (want.implausible) {
+                    EXPECT_TRUE(Marked(got));
+                    ++flagged;
+                } else {
+                    EXPECT_EQ(got.label.toStdString(), want.label);
+                    EXPECT_FALSE(got.colour.isValid());
+                }
+            }
+        }
+        EXPECT_EQ(flagged, pressure ? 0 : 3);
+        EXPECT_EQ(charts->XYSeries->Point(1).label, QStringLiteral("20"));
+    }
 }
 
 TEST_F(ProfileChartsTest, SortingOrdersProfilesAndRefillRestoresLevelOrder) {
@@ -672,15 +434,21 @@ TEST_F(ProfileChartsTest, EditorOpensForTheClickedPartAndRefreshesTheChart) {
             EXPECT_EQ(editor->CurrentPage(), c.page);
             editor->reject();
         });
-        charts->ShowEditor(view, c.pos, QStringLiteral("Тавик:27612_x:Ветер"), &owner);
+        QtWindowDialogs().EditChart(&owner, view, c.pos, QStringLiteral("Тавик:27612_x:Ветер"));
         EXPECT_TRUE(seen);
         EXPECT_GT(changed.count(), changesWhileOpen);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
 }
 
-TEST_F(ProfileChartsTest, EditorIgnoresAViewThatIsNotOneOfTheCharts) {
+TEST_F(ProfileChartsTest, TheChartsKnowTheirViews) {
     chart::ChartView stranger;
+    EXPECT_FALSE(charts->IsChart(&stranger));
+    EXPECT_FALSE(charts->IsChart(nullptr));
+    for (chart::ChartView* view : charts->Views()) EXPECT_TRUE(charts->IsChart(view));
+}
+
+TEST_F(ProfileChartsTest, EditorIgnoresANullView) {
     bool opened = false;
     QTimer timer;
     timer.setInterval(0);
@@ -691,9 +459,7 @@ TEST_F(ProfileChartsTest, EditorIgnoresAViewThatIsNotOneOfTheCharts) {
         }
     });
     timer.start();
-    charts->ShowEditor(&stranger, QPoint(10, 10), QStringLiteral("x"), nullptr);
-    charts->ShowEditor(nullptr, QPoint(10, 10), QStringLiteral("x"), nullptr);
-    charts->ShowEditorAtCursor(nullptr, QStringLiteral("x"), nullptr);
+    QtWindowDialogs().EditChart(nullptr, nullptr, QPoint(10, 10), QStringLiteral("x"));
     QApplication::processEvents();
     EXPECT_FALSE(opened);
 }

@@ -63,7 +63,7 @@ bool ScriptedWindowDialogs::OpenFile(QWidget*, FileDialogSettings& settings) {
     return true;
 }
 
-void ScriptedWindowDialogs::EditChart(QWidget* owner, TProfileCharts&, chart::ChartView* view, const QPoint& pos,
+void ScriptedWindowDialogs::EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos,
                                       const QString& caption) {
     chartEditors.push_back({view, pos, caption, owner});
     if (whileShown) whileShown();

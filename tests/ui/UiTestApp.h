@@ -38,8 +38,7 @@ public:
     std::optional<QString> InputBox(QWidget*, const QString& caption, const QString& prompt,
                                     const QString& preset) override;
     bool OpenFile(QWidget*, FileDialogSettings& settings) override;
-    void EditChart(QWidget* owner, TProfileCharts&, chart::ChartView* view, const QPoint& pos,
-                   const QString& caption) override;
+    void EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos, const QString& caption) override;
     void Beep() override { ++beeps; }
 
     // The next open dialog is confirmed with that full path, or cancelled.
