@@ -13,6 +13,8 @@
 // family to come gets a file of its own.
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include <QMainWindow>
 #include <QStringList>
@@ -145,6 +147,10 @@ public:
     void idSortYAxisClick();
     void RecentFileClick(QObject* sender);
     void PageControlTUChange();
+    // The trajectory exports of the primary sounding (ui/TrajectoryExports.cpp).
+    void idKMLClick();
+    void idGMStaticClick();
+    void idYMStaticClick();
 
     // Starts receiving the messages of second copies on a local server of that name (in a real
     // run TCopyDataServer::DefaultName()). False when it cannot listen there.
@@ -174,6 +180,13 @@ private:
     // Shows the open dialog; a confirmed file's folder becomes the current directory.
     bool ExecuteOpenDialog();
     void Message(const QString& text);
+    // The shared save dialog SvDlgData with a proposed name (no folder) and a title; it opens in
+    // the folder of its last confirmed file. The chosen full path, or nothing on Cancel.
+    std::optional<QString> ExecuteSaveDialog(const QString& proposedName, const QString& title);
+    // Writes the bytes that make() returns as the whole file. On any failure the message
+    // failureText is shown and the error goes on to the command's error reporting; the file that
+    // stood there before stays as it was.
+    void WriteOrReport(const QString& fileName, const std::function<std::string()>& make, const QString& failureText);
     // The option commands' refill of the loaded soundings.
     void RefillSeries();
     TChartOptions ChartOptions() const;

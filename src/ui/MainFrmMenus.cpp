@@ -41,8 +41,7 @@ using W = TfmMainFrm;
 // Commands without a handler here are not part of the window yet; choosing them does nothing.
 // Their handler slots wait for: the text commands (idSave, idSaveAs, idPrint, idPrintSelected,
 // idFind, idFindAgain, idCopy, idCopySelected), the secondary TAE load (idSecEol), the chart
-// export (idSaveGIF, idSaveWMF), the trajectory exports (idKML, idGMStatic, idYMStatic), help and
-// about (idUsage, idAbout).
+// export (idSaveGIF, idSaveWMF), help and about (idUsage, idAbout).
 
 constexpr MenuItem ReleaseItems[] = {
     {.name = "idPrimary", .field = &W::idPrimary, .caption = "Открыть", .shortcut = Keys(Qt::ALT | Qt::Key_O),
@@ -83,9 +82,9 @@ constexpr MenuItem ChartExportItems[] = {
 };
 
 constexpr MenuItem TrajectoryExportItems[] = {
-    {.name = "idKML", .field = &W::idKML, .caption = "Планета Земля"},
-    {.name = "idGMStatic", .field = &W::idGMStatic, .caption = "Карты Google (Статика)"},
-    {.name = "idYMStatic", .field = &W::idYMStatic, .caption = "Карты Яндекс (Статика)"},
+    {.name = "idKML", .field = &W::idKML, .caption = "Планета Земля", .handler = &W::idKMLClick},
+    {.name = "idGMStatic", .field = &W::idGMStatic, .caption = "Карты Google (Статика)", .handler = &W::idGMStaticClick},
+    {.name = "idYMStatic", .field = &W::idYMStatic, .caption = "Карты Яндекс (Статика)", .handler = &W::idYMStaticClick},
 };
 
 constexpr MenuItem OptionItems[] = {

@@ -81,6 +81,26 @@ bool QtWindowDialogs::OpenFile(QWidget* parent, FileDialogSettings& settings) {
     return true;
 }
 
+std::unique_ptr<QFileDialog> CreateSaveDialog(QWidget* parent, const FileDialogSettings& settings) {
+    auto dialog = std::make_unique<QFileDialog>(parent, settings.title, settings.initialDir, settings.filter);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setDefaultSuffix(settings.defaultSuffix);
+    dialog->setSizeGripEnabled(true);
+    if (!settings.fileName.isEmpty()) dialog->selectFile(settings.fileName);
+    return dialog;
+}
+
+bool QtWindowDialogs::SaveFile(QWidget* parent, FileDialogSettings& settings) {
+    const ArrowWhileAsking arrow;
+    const std::unique_ptr<QFileDialog> dialog = CreateSaveDialog(parent, settings);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return false;
+    settings.fileName = dialog->selectedFiles().constFirst();
+    return true;
+}
+
 void QtWindowDialogs::EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos, const QString& caption) {
     if (view == nullptr) return;
     const ArrowWhileAsking arrow;

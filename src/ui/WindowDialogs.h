@@ -51,6 +51,10 @@ public:
     // in its name field. True when the user confirmed a file; settings.fileName is then its full
     // path.
     virtual bool OpenFile(QWidget* parent, FileDialogSettings& settings) = 0;
+    // The save dialog: it starts in settings.initialDir with settings.fileName in its name field
+    // and settings.title as its title. True when the user confirmed a name; settings.fileName is
+    // then its full path.
+    virtual bool SaveFile(QWidget* parent, FileDialogSettings& settings) = 0;
     // The chart engine's editor for the chart of view, opened on the part of the chart at pos
     // (view coordinates), modal over owner, with caption as its title, every editor option
     // enabled, no page hidden, the navigation tree shown, its placement not remembered and the
@@ -68,6 +72,7 @@ public:
     std::optional<QString> InputBox(QWidget* parent, const QString& caption, const QString& prompt,
                                     const QString& preset) override;
     bool OpenFile(QWidget* parent, FileDialogSettings& settings) override;
+    bool SaveFile(QWidget* parent, FileDialogSettings& settings) override;
     void EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos, const QString& caption) override;
     void Beep() override;
 };
@@ -76,3 +81,7 @@ public:
 // initial folder and name field; existing files only; the file list in the details view, also
 // after every change of folder; no button or menu entry that creates a folder.
 std::unique_ptr<QFileDialog> CreateOpenDialog(QWidget* parent, const FileDialogSettings& settings);
+// The save dialog as SaveFile shows it: title, filter, default suffix, initial folder and name
+// field from the settings; a file of the chosen name is replaced without a question, as the
+// window's save dialog always did.
+std::unique_ptr<QFileDialog> CreateSaveDialog(QWidget* parent, const FileDialogSettings& settings);

@@ -69,6 +69,29 @@ void ScriptedWindowDialogs::EditChart(QWidget* owner, chart::ChartView* view, co
     if (whileShown) whileShown();
 }
 
+bool ScriptedWindowDialogs::SaveFile(QWidget*, FileDialogSettings& settings) {
+    saveDialogs.push_back(settings);
+    if (saveAnswers.empty()) {
+        ADD_FAILURE() << "a save dialog the script does not answer";
+        return false;
+    }
+    const std::optional<QString> answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    if (!answer) return false;
+    settings.fileName = *answer;
+    return true;
+}
+
+ScriptedWindowDialogs& ScriptedWindowDialogs::SaveAs(const QString& fullPath) {
+    saveAnswers.push_back(fullPath);
+    return *this;
+}
+
+ScriptedWindowDialogs& ScriptedWindowDialogs::CancelSave() {
+    saveAnswers.push_back(std::nullopt);
+    return *this;
+}
+
 ScriptedWindowDialogs& ScriptedWindowDialogs::Choose(const QString& fullPath) {
     openAnswers.push_back(fullPath);
     return *this;

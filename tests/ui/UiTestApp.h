@@ -38,12 +38,16 @@ public:
     std::optional<QString> InputBox(QWidget*, const QString& caption, const QString& prompt,
                                     const QString& preset) override;
     bool OpenFile(QWidget*, FileDialogSettings& settings) override;
+    bool SaveFile(QWidget*, FileDialogSettings& settings) override;
     void EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos, const QString& caption) override;
     void Beep() override { ++beeps; }
 
     // The next open dialog is confirmed with that full path, or cancelled.
     ScriptedWindowDialogs& Choose(const QString& fullPath);
     ScriptedWindowDialogs& CancelOpen();
+    // The next save dialog is confirmed with that full path, or cancelled.
+    ScriptedWindowDialogs& SaveAs(const QString& fullPath);
+    ScriptedWindowDialogs& CancelSave();
 
     std::vector<Message> messages;
     int beeps = 0;
@@ -52,6 +56,8 @@ public:
     std::vector<QString> questionTitles;   // of the Yes/No questions
     std::deque<std::optional<QString>> openAnswers;
     std::vector<FileDialogSettings> openDialogs;   // each as it was shown
+    std::deque<std::optional<QString>> saveAnswers;
+    std::vector<FileDialogSettings> saveDialogs;   // each as it was shown
     std::vector<ChartEditor> chartEditors;
     // Runs at every message, question and chart editor, while it is up.
     std::function<void()> whileShown;
