@@ -2,8 +2,8 @@
 
 #include "chart/LayoutMeasures.h"
 
-#include <QLinearGradient>
 #include <QFontMetrics>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPolygon>
 
