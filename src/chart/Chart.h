@@ -2,8 +2,8 @@
 //
 // A window builds a Chart once (axes, colours, series styles), then fills and empties the series as
 // soundings come and go, and calls Refresh() so that every view of the chart repaints. The model
-// only holds data; laying out, painting and hit testing belong to Renderer, interaction to
-// ChartView, and pictures, printing and the clipboard to the functions of Export.h.
+// only holds data; laying out belongs to Layout, painting and hit testing to Renderer, interaction
+// to ChartView, and pictures, printing and the clipboard to the functions of Export.h.
 //
 //   Chart chart;
 //   chart.AxisOf(AxisId::Left).logarithmic = true;
@@ -27,7 +27,7 @@
 
 namespace chart {
 
-// One axis. The plain fields are read by the renderer each time it lays the chart out.
+// One axis. The plain fields are read each time the chart is laid out.
 struct Axis {
     bool visible = true;
     QColor colour = Qt::black;       // axis line, ticks and title
@@ -119,7 +119,7 @@ public:
     const Series& SeriesAt(int index) const { return *series.at(index); }
     int IndexOf(const Series* s) const;   // -1 when not a series of this chart
 
-    // Zoom every horizontal and vertical axis to the given value ranges (Renderer::ZoomRect turns a
+    // Zoom every horizontal and vertical axis to the given value ranges (Renderer::ZoomTo turns a
     // dragged rectangle into these), and undo it.
     void UndoZoom();
     bool IsZoomed() const;

@@ -1,6 +1,5 @@
 #include "chart/EmfDevice.h"
 
-#include <QFile>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
@@ -443,12 +442,6 @@ EmfDevice::~EmfDevice() = default;
 QPaintEngine* EmfDevice::paintEngine() const { return engine.get(); }
 
 QByteArray EmfDevice::Data() const { return engine->data; }
-
-bool EmfDevice::Save(const QString& path) const {
-    QFile f(path);
-    if (engine->data.isEmpty() || !f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    return f.write(engine->data) == engine->data.size() && f.flush();
-}
 
 int EmfDevice::metric(PaintDeviceMetric m) const {
     switch (m) {

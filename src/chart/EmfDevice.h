@@ -7,13 +7,13 @@
 //
 //   EmfDevice emf(QSize(800, 600));
 //   { QPainter p(&emf); ...; }        // the file is complete when the painter ends
-//   emf.Save("chart.wmf");
+//   const QByteArray file = emf.Data();
+// SaveEmf (Export.h) writes a chart's file to disk.
 #pragma once
 
 #include <QByteArray>
 #include <QPaintDevice>
 #include <QSize>
-#include <QString>
 
 #include <memory>
 
@@ -31,7 +31,6 @@ public:
 
     // The whole file, once a painter on this device has ended (empty before).
     QByteArray Data() const;
-    bool Save(const QString& path) const;
 
 protected:
     int metric(PaintDeviceMetric metric) const override;

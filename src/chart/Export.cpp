@@ -30,13 +30,15 @@ int CubeLevel(int c) { return (c * (CubeSteps - 1) + 127) / 255; }
 
 }  // namespace
 
-void Render(const Chart& chart, QPainter& painter, const QRect& rect) { Renderer(chart, rect).Paint(painter); }
+void Render(const Chart& chart, QPainter& painter, const QRect& rect, const RenderOptions& options) {
+    Renderer(chart, rect, options).Paint(painter);
+}
 
-QImage RenderImage(const Chart& chart, QSize size) {
+QImage RenderImage(const Chart& chart, QSize size, const RenderOptions& options) {
     QImage img(size, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);
-    Render(chart, p, QRect(QPoint(0, 0), size));
+    Render(chart, p, QRect(QPoint(0, 0), size), options);
     return img;
 }
 
@@ -83,8 +85,8 @@ QImage ToGifPalette(const QImage& source) {
     return out;
 }
 
-bool SaveGif(const Chart& chart, QSize size, const QString& path) {
-    const QImage img = ToGifPalette(RenderImage(chart, size));
+bool SaveGif(const Chart& chart, QSize size, const QString& path, const RenderOptions& options) {
+    const QImage img = ToGifPalette(RenderImage(chart, size, options));
     int error = 0;
     GifFileType* gif = EGifOpenFileName(QFile::encodeName(path).constData(), false, &error);
     if (!gif) return false;
@@ -106,23 +108,23 @@ bool SaveGif(const Chart& chart, QSize size, const QString& path) {
     return ok;
 }
 
-QByteArray EmfData(const Chart& chart, QSize size) {
+QByteArray EmfData(const Chart& chart, QSize size, const RenderOptions& options) {
     EmfDevice emf(size);
     {
         QPainter p(&emf);
-        Render(chart, p, QRect(QPoint(0, 0), size));
+        Render(chart, p, QRect(QPoint(0, 0), size), options);
     }
     return emf.Data();
 }
 
-bool SaveEmf(const Chart& chart, QSize size, const QString& path) {
-    const QByteArray data = EmfData(chart, size);
+bool SaveEmf(const Chart& chart, QSize size, const QString& path, const RenderOptions& options) {
+    const QByteArray data = EmfData(chart, size, options);
     QFile f(path);
     if (data.isEmpty() || !f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     return f.write(data) == data.size() && f.flush();
 }
 
-QByteArray SvgData(const Chart& chart, QSize size) {
+QByteArray SvgData(const Chart& chart, QSize size, const RenderOptions& options) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
@@ -131,20 +133,20 @@ QByteArray SvgData(const Chart& chart, QSize size) {
     svg.setViewBox(QRect(QPoint(0, 0), size));
     {
         QPainter p(&svg);
-        Render(chart, p, QRect(QPoint(0, 0), size));
+        Render(chart, p, QRect(QPoint(0, 0), size), options);
     }
     return buffer.data();
 }
 
-void CopyToClipboard(const Chart& chart, QSize size) {
+void CopyToClipboard(const Chart& chart, QSize size, const RenderOptions& options) {
     auto* mime = new QMimeData;
-    mime->setImageData(RenderImage(chart, size));
-    mime->setData(QStringLiteral("image/svg+xml"), SvgData(chart, size));
-    mime->setData(QStringLiteral("image/x-emf"), EmfData(chart, size));
+    mime->setImageData(RenderImage(chart, size, options));
+    mime->setData(QStringLiteral("image/svg+xml"), SvgData(chart, size, options));
+    mime->setData(QStringLiteral("image/x-emf"), EmfData(chart, size, options));
     QGuiApplication::clipboard()->setMimeData(mime);
 }
 
-bool PrintChart(const Chart& chart, QSize size, QPrinter& printer) {
+bool PrintChart(const Chart& chart, QSize size, QPrinter& printer, const RenderOptions& options) {
     QPainter p;
     if (!p.begin(&printer)) return false;
     // The painter's origin is the top-left corner of the printable area.
@@ -152,7 +154,7 @@ bool PrintChart(const Chart& chart, QSize size, QPrinter& printer) {
     const double scale = std::min(page.width() / double(size.width()), page.height() / double(size.height()));
     p.translate((page.width() - size.width() * scale) / 2.0, 0);
     p.scale(scale, scale);
-    Render(chart, p, QRect(QPoint(0, 0), size));
+    Render(chart, p, QRect(QPoint(0, 0), size), options);
     return p.end();
 }
 

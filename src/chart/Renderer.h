@@ -1,21 +1,21 @@
-// Lays a Chart out in a rectangle and paints it on any QPainter: a widget, an image, a printer, an
-// SVG generator or our EMF device all go through Paint(). The same layout answers the hit test and
-// maps between pixels and axis values, so that what the user clicks is what was drawn.
+// Paints a Chart from its Layout on any QPainter: a widget, an image, a printer, an SVG generator or
+// our EMF device all go through Paint(). The same layout answers the hit test and maps between
+// pixels and axis values, so that what the user clicks is what was drawn.
 //
 // A Renderer is a snapshot: build a new one after the chart or the rectangle changed.
 #pragma once
 
-#include "chart/AxisScale.h"
 #include "chart/Chart.h"
+#include "chart/Layout.h"
 
 #include <QLineF>
 #include <QPointF>
 #include <QRect>
 
-#include <array>
 #include <optional>
 #include <vector>
 
+class QFontMetrics;
 class QPainter;
 
 namespace chart {
@@ -45,32 +45,36 @@ struct HitResult {
 
 class Renderer {
 public:
-    Renderer(const Chart& chart, const QRect& rect);
+    // Options change what is shown (title, clipping) without touching the chart.
+    Renderer(const Chart& chart, const QRect& rect, const RenderOptions& options = {});
 
     void Paint(QPainter& painter) const;
     HitResult HitTest(const QPoint& pos) const;
 
     const Chart& Model() const { return chart; }
-    QRect Rect() const { return rect; }
+    const Layout& LaidOut() const { return layout; }
+    QRect Rect() const { return layout.rect; }
     // The plotting area. In 3D the box is fitted inside it.
-    QRect PlotRect() const { return plot; }
-    const AxisScale& ScaleOf(AxisId id) const { return axes[Index(id)].scale; }
-    const std::vector<Tick>& TicksOf(AxisId id) const { return axes[Index(id)].ticks; }
+    QRect PlotRect() const { return layout.plot; }
+    const AxisScale& ScaleOf(AxisId id) const { return layout.AxisAt(id).scale; }
+    const std::vector<Tick>& TicksOf(AxisId id) const { return layout.AxisAt(id).ticks; }
     // Whether the axis is drawn.
-    bool AxisShown(AxisId id) const { return axes[Index(id)].shown; }
+    bool AxisShown(AxisId id) const { return layout.AxisAt(id).shown; }
 
     // 2D mapping: the x pixel of a value on a horizontal axis, the y pixel on a vertical one;
     // nothing for a value the axis cannot show. ValueAt is the inverse.
-    std::optional<double> PixelOf(AxisId id, double value) const;
-    double ValueAt(AxisId id, double pixel) const;
+    std::optional<double> PixelOf(AxisId id, double value) const { return layout.PixelOf(id, value); }
+    double ValueAt(AxisId id, double pixel) const { return layout.ValueAt(id, pixel); }
 
     // Where a point of a series lands (2D or 3D); nothing when it is left out.
-    std::optional<QPointF> MapPoint(const Series& series, const ChartPoint& point) const;
+    std::optional<QPointF> MapPoint(const Series& series, const ChartPoint& point) const {
+        return layout.MapPoint(series, point);
+    }
     // 3D: the screen position of fractions (u along the bottom axis, v up the vertical axis,
     // w into the depth) of the box.
-    QPointF Project(double u, double v, double w) const;
+    QPointF Project(double u, double v, double w) const { return layout.box.Project(u, v, w); }
     // The twelve edges of the 3D box, for the outline the rotate tool shows.
-    std::vector<QLineF> BoxEdges() const;
+    std::vector<QLineF> BoxEdges() const { return layout.box.BoxEdges(); }
 
     // Zooms the chart's horizontal and vertical axes to the values under a pixel rectangle.
     // Nothing happens in 3D or for an empty rectangle; returns whether it zoomed.
@@ -82,60 +86,21 @@ public:
     QPointF CursorValueAt(const QPoint& pixel) const;
 
 private:
-    struct AxisLayout {
-        AxisScale scale;
-        std::vector<Tick> ticks;
-        bool shown = false;
-        QRect band;        // axis line, ticks and labels: hit as the axis
-        QRect titleRect;   // hit as the axis title
-    };
-    struct TextLayout {
-        QRect rect;
-        bool shown = false;
-    };
-    struct LegendEntry {
-        int series;
-        QRect rect;
-    };
-
-    static int Index(AxisId id) { return static_cast<int>(id); }
-    void LayOut();
-    void ComputeScales();
-    void ComputeTicks(AxisId id);
-    int AxisThickness(AxisId id) const;
-    void Fit3D();
-
     void PaintBackground(QPainter& p) const;
     void PaintTexts(QPainter& p) const;
     void PaintGrid(QPainter& p) const;
     void PaintAxes(QPainter& p) const;
-    void PaintAxis2D(QPainter& p, AxisId id) const;
-    void PaintAxis3D(QPainter& p, AxisId id) const;
+    std::optional<QPoint> TickPoint(AxisId id, double value) const;
+    void PaintAxis(QPainter& p, AxisId id) const;
+    void PaintTick(QPainter& p, AxisId id, const QPoint& at, const QString& label, const QFontMetrics& fm) const;
     void PaintAxisTitle(QPainter& p, AxisId id) const;
     void PaintSeries(QPainter& p, const Series& s) const;
     void PaintMarks(QPainter& p, const Series& s) const;
     void PaintCursor(QPainter& p) const;
     void PaintLegend(QPainter& p) const;
 
-    std::vector<QPoint> ScreenPoints(const Series& s, std::vector<int>* indices) const;
-    std::vector<QRect> MarkRects(const Series& s, std::vector<int>* indices) const;
-    QRect MarkerRect(const Series& s, const QPoint& at) const;
-    std::array<QPointF, 2> AxisEdge(AxisId id) const;   // 3D edge an axis is drawn on
-    QPointF AxisPoint3D(AxisId id, double fraction) const;
-
     const Chart& chart;
-    QRect rect;
-    QRect plot;
-    QFont font;
-    QFont titleFont;
-    std::array<AxisLayout, AxisCount> axes;
-    std::array<TextLayout, 4> texts;
-    QRect legendRect;
-    std::vector<LegendEntry> legend;
-    // 3D projection: world box half sizes, rotation and the fit into the plot.
-    double cosA = 1, sinA = 0, cosE = 1, sinE = 0;
-    double boxW = 0, boxH = 0, boxD = 0, fitScale = 1, centreX = 0, centreY = 0;
-    bool fitted3D = false;
+    Layout layout;
 };
 
 }  // namespace chart

@@ -6,18 +6,18 @@
 namespace chart {
 
 namespace {
-std::atomic<int> growthStep{1000};
+std::atomic<int> newSeriesGrowthStep{1000};
 }
 
-void Series::SetGrowthStep(int points) { growthStep = std::max(1, points); }
-int Series::GrowthStep() { return growthStep; }
+void Series::SetGrowthStep(int points) { newSeriesGrowthStep = std::max(1, points); }
+int Series::GrowthStep() { return newSeriesGrowthStep; }
 
 Series::Series(SeriesKind kind, const QString& title) : title(title), kind(kind) {
     if (kind == SeriesKind::Line) marker = MarkerStyle::Rectangle;
 }
 
 void Series::Reserve() {
-    if (points.size() == points.capacity()) points.reserve(points.capacity() + growthStep);
+    if (points.size() == points.capacity()) points.reserve(points.capacity() + std::max(1, growthStep));
 }
 
 void Series::Add(double x, double y, const QString& label, const QColor& colour) {

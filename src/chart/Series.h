@@ -66,8 +66,12 @@ public:
     // label). Points with equal vertical values keep their order.
     void Sort(SortOrder order);
 
-    // The storage of every series grows by this many points at a time (1000 unless set).
-    // A window that fills series from long soundings sets it once at start.
+    // The storage of this series grows by this many points at a time (at least one); a window that
+    // fills the series from long soundings raises it before filling.
+    int growthStep = GrowthStep();
+
+    // The step a series starts with: 1000 unless set. Kept while the window still sets the step for
+    // all of its series at once; setting growthStep on each series is the way.
     static void SetGrowthStep(int points);
     static int GrowthStep();
 

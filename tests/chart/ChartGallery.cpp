@@ -41,10 +41,12 @@ int main(int argc, char** argv) {
     ok &= RenderImage(flight, size).save(out.filePath("flight3d.png"));
     ok &= RenderImage(flightHeight, size).save(out.filePath("flight3d-turned.png"));
 
-    temp.clipSeries = true;
-    temp.ShowTitle(QStringLiteral("Тавик:27612_20240115233000(27612.BIN)"));
-    ok &= SaveGif(temp, size, out.filePath("temperature.gif"));
-    ok &= SaveEmf(temp, size, out.filePath("temperature.emf"));
+    // The pictures a window exports: with a title and the series clipped to the plot.
+    RenderOptions exported;
+    exported.title = QStringLiteral("Тавик:27612_20240115233000(27612.BIN)");
+    exported.clipSeries = true;
+    ok &= SaveGif(temp, size, out.filePath("temperature.gif"), exported);
+    ok &= SaveEmf(temp, size, out.filePath("temperature.emf"), exported);
     ok &= SaveEmf(flightHeight, size, out.filePath("flight3d.emf"));
     std::printf("%s\n", ok ? "written" : "failed");
     return ok ? 0 : 1;

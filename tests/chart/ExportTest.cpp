@@ -96,9 +96,10 @@ TEST_F(ExportTest, PaletteKeepsFrequentColoursExactly) {
 }
 
 TEST_F(ExportTest, EmfHasAValidHeaderBoundsAndRecords) {
-    chart.ShowTitle(QStringLiteral("Тавик:27612"));
-    chart.clipSeries = true;
-    ASSERT_TRUE(SaveEmf(chart, size, Path("t.wmf")));
+    RenderOptions options;
+    options.title = QStringLiteral("Тавик:27612");
+    options.clipSeries = true;
+    ASSERT_TRUE(SaveEmf(chart, size, Path("t.wmf"), options));
     QFile f(Path("t.wmf"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray b = f.readAll();

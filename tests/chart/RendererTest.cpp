@@ -306,17 +306,24 @@ TEST_F(RendererTest, SortingMovesWholePointsAndIsReversible) {
     check(SortOrder::Ascending);
 }
 
-TEST_F(RendererTest, StorageGrowsByTheGrowthStep) {
+TEST_F(RendererTest, StorageGrowsByEachSeriesOwnGrowthStep) {
+    Series big(SeriesKind::Line, "big");
+    big.growthStep = 9000;
+    Series plain(SeriesKind::FastLine, "plain");
+    Series none(SeriesKind::FastLine, "none");
+    none.growthStep = 0;   // still grows, one point at a time
+    for (int i = 0; i < 8191; ++i) big.Add(i, i);
+    for (int i = 0; i < 1001; ++i) plain.Add(i, i);
+    none.Add(1, 1);
+    EXPECT_EQ(big.Capacity(), 9000u);
+    EXPECT_EQ(plain.Capacity(), 2000u);
+    EXPECT_EQ(none.Capacity(), 1u);
+    // The shared setting gives only series made afterwards their first step.
     const int saved = Series::GrowthStep();
-    Series::SetGrowthStep(9000);
-    Series s(SeriesKind::Line, "s");
-    for (int i = 0; i < 8191; ++i) s.Add(i, i);
-    EXPECT_EQ(s.Capacity(), 9000u);
-    s.Add(1, 1);
-    Series::SetGrowthStep(1000);
-    Series t(SeriesKind::FastLine, "t");
-    for (int i = 0; i < 1001; ++i) t.Add(i, i);
-    EXPECT_EQ(t.Capacity(), 2000u);
+    Series::SetGrowthStep(500);
+    EXPECT_EQ(Series(SeriesKind::Line, "later").growthStep, 500);
+    EXPECT_EQ(big.growthStep, 9000);
+    EXPECT_EQ(plain.growthStep, 1000);
     Series::SetGrowthStep(saved);
 }
 
