@@ -1,16 +1,8 @@
 #include "chart/Series.h"
 
 #include <algorithm>
-#include <atomic>
 
 namespace chart {
-
-namespace {
-std::atomic<int> newSeriesGrowthStep{1000};
-}
-
-void Series::SetGrowthStep(int points) { newSeriesGrowthStep = std::max(1, points); }
-int Series::GrowthStep() { return newSeriesGrowthStep; }
 
 Series::Series(SeriesKind kind, const QString& title) : title(title), kind(kind) {
     if (kind == SeriesKind::Line) marker = MarkerStyle::Rectangle;

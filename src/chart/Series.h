@@ -68,12 +68,7 @@ public:
 
     // The storage of this series grows by this many points at a time (at least one); a window that
     // fills the series from long soundings raises it before filling.
-    int growthStep = GrowthStep();
-
-    // The step a series starts with: 1000 unless set. Kept while the window still sets the step for
-    // all of its series at once; setting growthStep on each series is the way.
-    static void SetGrowthStep(int points);
-    static int GrowthStep();
+    int growthStep = 1000;
 
 private:
     void Reserve();

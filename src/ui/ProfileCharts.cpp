@@ -204,7 +204,6 @@ products::ProfileOptions ProductOptions(const TChartOptions& options) {
 }  // namespace
 
 TProfileCharts::TProfileCharts(OptionsSource options, QWidget* parent) : QObject(parent), options(std::move(options)) {
-    chart::Series::SetGrowthStep(SeriesGrowthStep);
     qRegisterMetaType<chart::ChartView*>();
 
     for (const ChartLook& look : ChartLooks) {
@@ -236,6 +235,7 @@ TProfileCharts::TProfileCharts(OptionsSource options, QWidget* parent) : QObject
     for (const SeriesLook& look : SeriesLooks) {
         chart::Series& s = (this->*look.view)->Model().AddSeries(look.kind, QString::fromUtf8(look.title));
         this->*look.series = &s;
+        s.growthStep = SeriesGrowthStep;
         s.colour = QColor::fromRgb(look.colour);
         s.penStyle = look.pen;
         s.marker = look.marker;

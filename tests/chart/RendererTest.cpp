@@ -318,13 +318,6 @@ TEST_F(RendererTest, StorageGrowsByEachSeriesOwnGrowthStep) {
     EXPECT_EQ(big.Capacity(), 9000u);
     EXPECT_EQ(plain.Capacity(), 2000u);
     EXPECT_EQ(none.Capacity(), 1u);
-    // The shared setting gives only series made afterwards their first step.
-    const int saved = Series::GrowthStep();
-    Series::SetGrowthStep(500);
-    EXPECT_EQ(Series(SeriesKind::Line, "later").growthStep, 500);
-    EXPECT_EQ(big.growthStep, 9000);
-    EXPECT_EQ(plain.growthStep, 1000);
-    Series::SetGrowthStep(saved);
 }
 
 TEST_F(RendererTest, HitTestNamesThePartAndTheSeries) {

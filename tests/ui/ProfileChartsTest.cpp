@@ -381,7 +381,8 @@ TEST_F(ProfileChartsTest, SecondarySeriesAndTheirThreeDSeriesState) {
 }
 
 TEST_F(ProfileChartsTest, SeriesGrowInStepsOfNineThousandPoints) {
-    EXPECT_EQ(Series::GrowthStep(), TProfileCharts::SeriesGrowthStep);
+    for (Series* s : AllPrimary()) EXPECT_EQ(s->growthStep, TProfileCharts::SeriesGrowthStep) << s->title.toStdString();
+    for (Series* s : AllSecondary()) EXPECT_EQ(s->growthStep, TProfileCharts::SeriesGrowthStep) << s->title.toStdString();
     std::vector<tUALevelRec> levels;
     for (int i = 0; i < 8191; ++i) levels.push_back(Level(2.0 * i, 1000 - i * 0.1, 100 + 5.0 * i, 10 - 0.01 * i));
     charts->FillPrimarySeries(Sounding(levels));
