@@ -51,10 +51,13 @@ bool ProducesCharacter(const QKeyEvent& key) {
     return false;
 }
 
-// A sans-serif face with Cyrillic glyphs at a size in pixels.
+// A narrow sans-serif face with Cyrillic glyphs at a size in pixels: the title needs a narrow
+// face to fit its two lines.
 QFont AboutFont(int pixelSize, bool bold = false, bool underline = false) {
-    QFont font(QStringLiteral("DejaVu Sans"));
+    QFont font;
+    font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
+    font.setStretch(QFont::Condensed);
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     font.setUnderline(underline);

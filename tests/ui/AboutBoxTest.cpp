@@ -173,6 +173,24 @@ TEST_F(AboutBoxTest, ALinkHandlerWithoutAKnownTagDoesNothing) {
     EXPECT_TRUE(box.isVisible());
 }
 
+TEST(AboutBox, TheTitleAndTheBuildsOwnLinesFitTheirPlaces) {
+    TAboutBox box;
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    if (const QByteArray shot = qgetenv("TAVIK_ABOUT_SCREENSHOT"); !shot.isEmpty())
+    {
+        const QString name = QString::fromLocal8Bit(shot);
+        box.grab().save(QString(name).replace(QStringLiteral(".png"), QStringLiteral("-default.png")));
+        BalloonPixmap(QSize(77, 104), 4).save(QString(name).replace(QStringLiteral(".png"), QStringLiteral("-balloon.png")));
+    }
+    for (const QLabel* label : {box.lbTitle, box.lbMaker, box.lbCredits}) {
+        EXPECT_FALSE(label->text().isEmpty());
+        EXPECT_LE(label->heightForWidth(label->width()), label->height()) << label->text().toStdString();
+    }
+    for (const QLabel* link : {box.lbHomePage, box.lbUpdate, box.lbEmail})
+        EXPECT_LE(link->sizeHint().width(), link->width()) << link->text().toStdString();
+}
+
 TEST(AboutBox, ShowsTheEmailLinkOnlyWithAContactAddress) {
     for (const bool withEmail : {true, false}) {
         TAboutBox box(nullptr, TestContent(withEmail));
