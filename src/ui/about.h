@@ -3,6 +3,7 @@
 // menu shows it modally; at start it is the splash, shown without waiting.
 #include <array>
 #include <functional>
+#include <utility>
 
 #include <QDialog>
 #include <QUrl>
