@@ -44,7 +44,9 @@ constexpr QRect ReturnRect(0, 120, LeftPanelWidth, 24);
 // Keys that produce a character even where the platform gives them no text.
 constexpr Qt::Key CharacterKeys[] = {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space};
 
+// Delete is an editing key, though some platforms give it the text DEL.
 bool ProducesCharacter(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_Delete) return false;
     if (!key.text().isEmpty()) return true;
     for (const Qt::Key k : CharacterKeys)
         if (key.key() == k) return true;

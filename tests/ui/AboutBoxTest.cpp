@@ -117,6 +117,7 @@ TEST_F(AboutBoxTest, KeysThatProduceACharacterCloseItOthersDoNot) {
         {Qt::Key_Escape, true}, {Qt::Key_Return, true}, {Qt::Key_Enter, true}, {Qt::Key_Space, true},
         {Qt::Key_A, true},      {Qt::Key_5, true},      {Qt::Key_Left, false}, {Qt::Key_Down, false},
         {Qt::Key_Shift, false}, {Qt::Key_Control, false}, {Qt::Key_F1, false}, {Qt::Key_PageUp, false},
+        {Qt::Key_Delete, false},
     };
     for (const Case& c : cases) {
         box.show();
@@ -124,6 +125,15 @@ TEST_F(AboutBoxTest, KeysThatProduceACharacterCloseItOthersDoNot) {
         EXPECT_EQ(box.isVisible(), !c.closes) << "key " << QTest::toString(c.key);
     }
     EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(AboutBoxTest, EscapeEnterAndSpaceCloseItAlsoWhereThePlatformGivesThemNoText) {
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        box.show();
+        const QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString());
+        box.FormKeyPress(press);
+        EXPECT_FALSE(box.isVisible()) << "key " << QTest::toString(key);
+    }
 }
 
 TEST_F(AboutBoxTest, AClickOnALinkOpensItsAddressAndCloses) {
