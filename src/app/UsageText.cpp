@@ -1,0 +1,36 @@
+#include "app/UsageText.h"
+
+#include <array>
+#include <string_view>
+
+namespace {
+
+// Line 6 keeps the blank after its tab as the text has always had it.
+constexpr std::array<std::string_view, 10> UsageLines = {
+    "Тавик: декодирование и просмотр аэрологических данных в коде BUFR",
+    "Использование:",
+    "Вызов графического интерфейса:",
+    "\ttavik",
+    "Вызов графического интерфейса с загрузкой файла:",
+    "\t tavik bufr-файл",
+    "Вызов в пакетном режиме, сохранение результата в файл \"bufr-файл.prn\":",
+    "\ttavik decode bufr-файл <путь для сохранения>",
+    "Вызов в пакетном режиме, сохранение результата в файл \"станция_выпуск.prn\":",
+    "\ttavik export bufr-файл <путь для сохранения>",
+};
+
+std::string JoinUsageLines() {
+    std::string text;
+    for (const std::string_view line : UsageLines) {
+        if (!text.empty()) text += '\r';
+        text += line;
+    }
+    return text;
+}
+
+}  // namespace
+
+const std::string& UsageText() {
+    static const std::string text = JoinUsageLines();
+    return text;
+}

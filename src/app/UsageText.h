@@ -1,0 +1,7 @@
+#pragma once
+// The command-line usage the window's help menu shows: ten lines separated by a carriage return
+// alone, no line end after the last, a tab opening each command line.
+#include <string>
+
+// The usage text in UTF-8.
+const std::string& UsageText();
