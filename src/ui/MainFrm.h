@@ -147,6 +147,9 @@ public:
     void idSortYAxisClick();
     void RecentFileClick(QObject* sender);
     void PageControlTUChange();
+    // Help (ui/HelpCommands.cpp).
+    void idUsageClick();
+    void idAboutClick();
     // The trajectory exports of the primary sounding (ui/TrajectoryExports.cpp).
     void idKMLClick();
     void idGMStaticClick();

@@ -41,7 +41,7 @@ using W = TfmMainFrm;
 // Commands without a handler here are not part of the window yet; choosing them does nothing.
 // Their handler slots wait for: the text commands (idSave, idSaveAs, idPrint, idPrintSelected,
 // idFind, idFindAgain, idCopy, idCopySelected), the secondary TAE load (idSecEol), the chart
-// export (idSaveGIF, idSaveWMF), help and about (idUsage, idAbout).
+// export (idSaveGIF, idSaveWMF).
 
 constexpr MenuItem ReleaseItems[] = {
     {.name = "idPrimary", .field = &W::idPrimary, .caption = "Открыть", .shortcut = Keys(Qt::ALT | Qt::Key_O),
@@ -110,8 +110,8 @@ constexpr MenuItem ServiceItems[] = {
 };
 
 constexpr MenuItem HelpItems[] = {
-    {.name = "idUsage", .field = &W::idUsage, .caption = "Подсказка", .enabled = true},
-    {.name = "idAbout", .field = &W::idAbout, .caption = "О программе", .enabled = true},
+    {.name = "idUsage", .field = &W::idUsage, .caption = "Подсказка", .enabled = true, .handler = &W::idUsageClick},
+    {.name = "idAbout", .field = &W::idAbout, .caption = "О программе", .enabled = true, .handler = &W::idAboutClick},
 };
 
 constexpr MenuItem MenuBarItems[] = {

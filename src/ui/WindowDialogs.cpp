@@ -1,6 +1,7 @@
 #include "ui/WindowDialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -112,4 +113,8 @@ void QtWindowDialogs::EditChart(QWidget* owner, chart::ChartView* view, const QP
 
 void QtWindowDialogs::Beep() {
     QApplication::beep();
+}
+
+void QtWindowDialogs::OpenUrl(const QUrl& address) {
+    QDesktopServices::openUrl(address);
 }

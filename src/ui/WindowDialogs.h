@@ -9,6 +9,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <QUrl>
 
 class QFileDialog;
 class QWidget;
@@ -62,6 +63,9 @@ public:
     virtual void EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos, const QString& caption) = 0;
     // The system's default beep.
     virtual void Beep() = 0;
+    // The desktop's "open" of an address (a web page, a document, a mail address); its result is
+    // of no interest.
+    virtual void OpenUrl(const QUrl& address) = 0;
 };
 
 // The real dialogs.
@@ -75,6 +79,7 @@ public:
     bool SaveFile(QWidget* parent, FileDialogSettings& settings) override;
     void EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos, const QString& caption) override;
     void Beep() override;
+    void OpenUrl(const QUrl& address) override;
 };
 
 // The open dialog as OpenFile shows it, set up from the settings: title, filter, default suffix,

@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "app/DecodeDriver.h"
+#include "ui/BalloonPicture.h"
 #include "ui/CopyDataServer.h"
 #include "ui/ErrorReport.h"
 #include "ui/MainFrm.h"
@@ -20,6 +21,7 @@ int RunWindowPath(int argc, char* argv[]) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // The name, not the display name: Qt would append a display name to every window caption.
     QCoreApplication::setApplicationName(ApplicationTitle);
+    QApplication::setWindowIcon(BalloonIcon());
 
     QStringList arguments;   // after the program name, without the options Qt took for itself
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);

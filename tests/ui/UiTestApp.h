@@ -41,6 +41,7 @@ public:
     bool SaveFile(QWidget*, FileDialogSettings& settings) override;
     void EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos, const QString& caption) override;
     void Beep() override { ++beeps; }
+    void OpenUrl(const QUrl& address) override { openedUrls.push_back(address); }
 
     // The next open dialog is confirmed with that full path, or cancelled.
     ScriptedWindowDialogs& Choose(const QString& fullPath);
@@ -51,6 +52,7 @@ public:
 
     std::vector<Message> messages;
     int beeps = 0;
+    std::vector<QUrl> openedUrls;
     // The Yes/No questions and input boxes: their answers and the record of what was asked.
     TScriptedPrompts prompts;
     std::vector<QString> questionTitles;   // of the Yes/No questions
