@@ -9,6 +9,8 @@
 #include <set>
 
 #include "Mutation.h"
+#include "app/DecodeDriver.h"
+#include "core/Errors.h"
 #include "support/Fixtures.h"
 #include "support/TemplateWriter.h"
 
@@ -94,6 +96,36 @@ TBytes CutInsideSection4(const TFixture& f, std::size_t cut, bool patchTotal, bo
     if (patchTotal) PutBits(bytes, (f.Layout.Start + 4) * 8, 24, total);
     if (patchSection4) PutBits(bytes, f.Layout.Section4 * 8, 24, cut - f.Layout.Section4);
     return bytes;
+}
+
+// The path under the sweep is the batch export itself: for every subset the text it keeps is the
+// file that "tavik EXPORT" writes, but for the path and size lines; with unknown descriptors both
+// stop after the first subset.
+TEST(MutationSweep, PathIsTheBatchExport) {
+    for (const char* name : {"temp52_3subsets.bufr", "temp52_unsupported.bufr", "synop_no_template.bufr"}) {
+        SCOPED_TRACE(name);
+        const fs::path file = fs::path(TAVIK_SOURCE_DIR) / "fuzz" / "corpus" / name;
+        const TempDir dir;
+        std::string error;
+        try {
+            RunBatch(true, {"EXPORT", file.string(), dir.Path().string()});
+        } catch (const TavikError& e) {
+            error = e.what();
+        }
+        std::vector<TLines> written;
+        for (const auto& entry : fs::directory_iterator(dir.Path())) written.push_back(ReadCrLfLines(entry.path()));
+
+        const TBytes bytes = ReadFileBytes(file);
+        TLines lines;
+        const TDecodeResult result = DecodeBytes(bytes.data(), bytes.size(), lines);
+        EXPECT_EQ(result.End, TDecodeEnd::Report);
+        EXPECT_EQ(result.SubsetsDecoded, error.empty() ? written.size() : 1u) << error;
+        ASSERT_GE(lines.size(), 2u);
+        const auto same = [&](const TLines& text) {
+            return text.size() == lines.size() && std::equal(text.begin() + 2, text.end(), lines.begin() + 2);
+        };
+        EXPECT_TRUE(std::any_of(written.begin(), written.end(), same)) << "the last text is no file of the export";
+    }
 }
 
 TEST(MutationSweep, FixturesDecodeWhole) {
