@@ -1,7 +1,8 @@
 #pragma once
-// The decode path of the batch decode run over a file held in memory: locate the first message,
-// parse it, scan its data description, dump the sections, decode every subset and write each
-// report. Shared by the fuzz target and the robustness tests, so that both drive the same code.
+// The batch run of EXPORT over a file held in memory: locate the first message, then the program's
+// own TBatchRun (DecodeMessage: parse, scan, every subset through TSubsetSteps; each subset's dump,
+// report and file name). Shared by the fuzz target and the robustness tests, so that both drive the
+// code that runs in production; only the file is not read and the texts are not written.
 //
 // The located message is copied into a heap block of exactly its length (not into the 655360-byte
 // message buffer), so that a read past the end of the message reaches outside any allocation and
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/DecodeDriver.h"
 #include "core/FileLoader.h"
 #include "core/Lines.h"
 #include "core/uBUFRDefs.h"
@@ -21,8 +23,9 @@ enum class TDecodeEnd {
     NoMessage,      // no "BUFR" with a closing run of '7's: the loader's false
     NotParsed,      // Parse returned false
     NoDescriptors,  // ScanDescriptors returned false
-    Report,         // the dump and at least one subset's report were written
-    NoSubsets,      // the message declares no subset: the dump only
+    NotDecoded,     // DecodeData returned false
+    Report,         // at least one subset's text was written
+    NoSubsets,      // the message declares no subset: no text
 };
 
 struct TDecodeResult {
@@ -30,9 +33,28 @@ struct TDecodeResult {
     std::uint32_t SubsetsDecoded = 0;
 };
 
-// Lines receives the dump and the report of the last subset decoded (earlier reports are dropped
-// as they are replaced, to keep memory bounded for messages that declare many subsets). Raises
-// what the path raises: TavikError for the specified failures; anything else is a fault.
+// The batch run with one economy: a subset that did not move the cursor leaves every later one to
+// decode the same way, so the run stops there. Keeps the last text instead of writing it.
+class TInMemoryBatchRun : public TBatchRun {
+public:
+    explicit TInMemoryBatchRun(TLines& Last)
+        : TBatchRun(true, "fuzz.bufr", [&Last](const TLines& text, const std::string&) { Last = text; }) {}
+
+    bool Decoded(const tUAInBound& Decoder, std::uint32_t Index, std::uint64_t CursorBits) override {
+        const bool goOn = TBatchRun::Decoded(Decoder, Index, CursorBits);
+        const bool moved = Index == 0 || CursorBits != lastCursor;
+        lastCursor = CursorBits;
+        return goOn && moved;
+    }
+
+private:
+    std::uint64_t lastCursor = 0;
+};
+
+// Lines receives the text of the last subset decoded (the earlier ones are dropped as they are
+// replaced, to keep memory bounded for messages that declare many subsets). Not all descriptors
+// known ends the run after the first subset's text, as in the batch run, and counts as a report.
+// Raises what the path raises: TavikError for the specified failures; anything else is a fault.
 inline TDecodeResult DecodeBytes(const std::uint8_t* Data, std::size_t Size, TLines& Lines) {
     TDecodeResult result;
     Lines.clear();
@@ -47,32 +69,15 @@ inline TDecodeResult DecodeBytes(const std::uint8_t* Data, std::size_t Size, TLi
 
     TBUFRMessage message;
     tUAInBound decoder;
-    if (!message.Parse(buffer.get(), static_cast<std::uint32_t>(length))) {
-        result.End = TDecodeEnd::NotParsed;
-        return result;
+    TInMemoryBatchRun run(Lines);
+    const TMessageResult end = run.Run(buffer.get(), static_cast<std::uint32_t>(length), message, decoder);
+    result.SubsetsDecoded = end.Subsets;
+    switch (end.End) {
+        case TMessageEnd::NotParsed: result.End = TDecodeEnd::NotParsed; break;
+        case TMessageEnd::NoDescriptors: result.End = TDecodeEnd::NoDescriptors; break;
+        case TMessageEnd::NotDecoded: result.End = TDecodeEnd::NotDecoded; break;
+        case TMessageEnd::Unknown:
+        case TMessageEnd::Decoded: result.End = end.Subsets == 0 ? TDecodeEnd::NoSubsets : TDecodeEnd::Report; break;
     }
-    if (!decoder.ScanDescriptors(message)) {
-        result.End = TDecodeEnd::NoDescriptors;
-        return result;
-    }
-    message.DumpSections(&Lines);
-    const std::size_t headerLines = Lines.size();
-
-    const std::uint32_t count = message.Section3->NumSubsets;
-    std::uint32_t bytePos = 0, bitPos = 0;
-    for (std::uint32_t j = 0; j < count; ++j) {
-        const std::uint64_t before = std::uint64_t(bytePos) * 8 + bitPos;
-        if (!decoder.DecodeData(message, bytePos, bitPos)) break;
-        Lines.resize(headerLines);
-        decoder.WriteReport(&Lines);
-        decoder.StationText();
-        decoder.LaunchTimeText();
-        ++result.SubsetsDecoded;
-        if (!decoder.AllKnown) break;  // the batch run stops after the first subset then
-        // A subset that did not move the cursor leaves every later one to decode the same way.
-        if (j > 0 && std::uint64_t(bytePos) * 8 + bitPos == before) break;
-        if (j + 1 < count) decoder.Reset(true, false);
-    }
-    result.End = count == 0 ? TDecodeEnd::NoSubsets : TDecodeEnd::Report;
     return result;
 }

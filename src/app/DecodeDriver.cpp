@@ -35,6 +35,13 @@ std::string SecondaryBaseName;
 
 namespace {
 
+// The failures of the load and of DecodeMessage, after the file name: the window shows them, the
+// batch run raises them.
+constexpr const char* NoBUFRData = " нет данных BUFR!";
+constexpr const char* BUFRNotRead = " ошибка чтения BUFR!";
+constexpr const char* DescriptorsNotRead = " ошибка чтения дескрипторов!";
+constexpr const char* BUFRNotDecoded = " ошибка декодирования BUFR!";
+
 std::string FullPath(const std::string& name) {
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(name, ec);
@@ -90,45 +97,64 @@ std::optional<std::uint32_t> ChooseSubset(const std::string& fileName, std::uint
     }
 }
 
+// The window's walk: the path, size and dump lines, the subset the user chooses and its set line;
+// the subsets before the chosen one are decoded only to move the cursor on.
+class TWindowDecode : public TSubsetSink {
+public:
+    TWindowDecode(const std::string& fileName, TLines& lines, TDecodePrompts& prompts)
+        : fileName(fileName), lines(lines), prompts(prompts) {}
+
+    std::uint32_t Scanned(const TBUFRMessage& message) override {
+        lines.clear();
+        AddFileLines(lines, fileName);
+        message.DumpSections(&lines);
+        std::uint32_t count = message.Section3->NumSubsets;
+        chosen = ChooseSubset(fileName, count, prompts);
+        if (!chosen) return 0;
+        lines.push_back(SetLine(*chosen + 1, count));
+        return *chosen + 1;
+    }
+    bool Decoded(const tUAInBound&, std::uint32_t, std::uint64_t) override { return true; }
+
+    // The index (from 0) of the chosen subset, or nothing when the user declined.
+    std::optional<std::uint32_t> Chosen() const { return chosen; }
+
+private:
+    const std::string& fileName;
+    TLines& lines;
+    TDecodePrompts& prompts;
+    std::optional<std::uint32_t> chosen;
+};
+
 }  // namespace
 
 bool DecodeFile(const std::string& FileName, bool Primary, TLines& Lines, TDecodePrompts& Prompts) {
     tUAInBound& decoder = Primary ? UAPrimary : UASecondary;
     std::uint32_t length = 0;
     if (!LoadBUFRFile(FileName, MessageBuffer, length)) {
-        Prompts.ShowMessage(FileName + " нет данных BUFR!");
+        Prompts.ShowMessage(FileName + NoBUFRData);
         return false;
     }
-    if (!BUFRMessage.Parse(MessageBuffer, length)) {
-        Prompts.ShowMessage(FileName + " ошибка чтения BUFR!");
-        return false;
-    }
-    if (!decoder.ScanDescriptors(BUFRMessage)) throw TavikError(FileName + " ошибка чтения дескрипторов!");
-
-    Lines.clear();
-    AddFileLines(Lines, FileName);
-    BUFRMessage.DumpSections(&Lines);
-
-    std::uint32_t count = BUFRMessage.Section3->NumSubsets;
-    const std::optional<std::uint32_t> chosen = ChooseSubset(FileName, count, Prompts);
-    if (!chosen) return false;
-    Lines.push_back(SetLine(*chosen + 1, count));
-
-    std::uint32_t bytePos = 0, bitPos = 0;
-    std::uint32_t j = 0;
-    for (; j < count; ++j) {
-        if (j > 0 && !decoder.AllKnown) {
+    TWindowDecode window(FileName, Lines, Prompts);
+    const TMessageResult result = DecodeMessage(MessageBuffer, length, BUFRMessage, decoder, window);
+    switch (result.End) {
+        case TMessageEnd::NotParsed:
+            Prompts.ShowMessage(FileName + BUFRNotRead);
+            return false;
+        case TMessageEnd::NoDescriptors:
+            throw TavikError(FileName + DescriptorsNotRead);
+        case TMessageEnd::NotDecoded:
+            Prompts.ShowMessage(FileName + BUFRNotDecoded);
+            return false;
+        case TMessageEnd::Unknown:
             Prompts.ShowMessage(FileName + " часть дескрипторов неизвестна, декодирование прервано!");
             break;
-        }
-        if (!decoder.DecodeData(BUFRMessage, bytePos, bitPos)) {
-            Prompts.ShowMessage(FileName + " ошибка декодирования BUFR!");
-            return false;
-        }
-        if (j == *chosen) break;
-        decoder.Reset(true, false);  // subsets before the chosen one only move the cursor on
+        case TMessageEnd::Decoded:
+            if (!window.Chosen()) return false;
+            break;
     }
-
+    // The index at which the walk ended: the subset refused for unknown descriptors, or the chosen one.
+    const std::uint32_t j = result.End == TMessageEnd::Unknown ? result.Subsets : result.Subsets - 1;
     const std::string baseName = decoder.HasTemplate ? decoder.StationText() + "_" + decoder.LaunchTimeText()
                                                      : NameWithoutDirectory(FileName) + "_" + std::to_string(j);
     (Primary ? PrimaryBaseName : SecondaryBaseName) = baseName;
@@ -164,48 +190,69 @@ std::filesystem::path OutputFile(const std::filesystem::path& dir, const std::st
 
 }  // namespace
 
+TBatchRun::TBatchRun(bool Export, const std::string& FileName, TSave Save)
+    : exportMode(Export), fileName(FileName), inputName(NameWithoutDirectory(FileName)), save(std::move(Save)) {}
+
+TMessageResult TBatchRun::Run(const std::uint8_t* Data, std::uint32_t Length, TBUFRMessage& Message,
+                              tUAInBound& Decoder) {
+    TMessageResult result;
+    try {
+        result = DecodeMessage(Data, Length, Message, Decoder, *this);
+    } catch (...) {
+        SaveDecodeText();
+        throw;
+    }
+    SaveDecodeText();
+    if (stoppedUnknown) result.End = TMessageEnd::Unknown;
+    return result;
+}
+
+std::uint32_t TBatchRun::Scanned(const TBUFRMessage& Message) {
+    message = &Message;
+    lines.reserve(256);
+    AddFileLines(lines, fileName);
+    if (!exportMode) Message.DumpSections(&lines);
+    count = Message.Section3->NumSubsets;
+    scanned = true;
+    return count;
+}
+
+bool TBatchRun::Decoded(const tUAInBound& Decoder, std::uint32_t Index, std::uint64_t) {
+    if (exportMode) {
+        if (Index > 0) {
+            lines.clear();
+            AddFileLines(lines, fileName);
+        }
+        message->DumpSections(&lines);
+    }
+    lines.push_back(SetLine(Index + 1, count));
+    Decoder.WriteReport(&lines);
+    if (exportMode) {
+        const std::string name =
+            Decoder.HasTemplate ? SafeFileNamePart(Decoder.StationText()) + "_" + SafeFileNamePart(Decoder.LaunchTimeText())
+                                : inputName + "_" + std::to_string(Index);
+        save(lines, name + ".PRN");
+    }
+    stoppedUnknown = !Decoder.AllKnown;
+    return !stoppedUnknown;
+}
+
+void TBatchRun::SaveDecodeText() {
+    if (!exportMode && scanned) save(lines, inputName + ".PRN");
+}
+
 bool RunBatch(bool Export, const std::vector<std::string>& Args) {
     const std::string& p = Args.at(1);
     std::uint32_t length = 0;
-    if (!LoadBUFRFile(p, MessageBuffer, length)) throw TavikError(p + " нет данных BUFR!");
-    if (!BUFRMessage.Parse(MessageBuffer, length)) throw TavikError(p + " ошибка чтения BUFR!");
-    if (!UAPrimary.ScanDescriptors(BUFRMessage)) throw TavikError(p + " ошибка чтения дескрипторов!");
-
+    if (!LoadBUFRFile(p, MessageBuffer, length)) throw TavikError(p + NoBUFRData);
     const std::filesystem::path outDir = OutputDirectory(Args);
-    const std::string inputName = NameWithoutDirectory(p);
-    TLines lines;
-    lines.reserve(256);
-    AddFileLines(lines, p);
-    if (!Export) BUFRMessage.DumpSections(&lines);
-
-    const std::uint32_t count = BUFRMessage.Section3->NumSubsets;
-    std::uint32_t bytePos = 0, bitPos = 0;
-    try {
-        for (std::uint32_t j = 0; j < count; ++j) {
-            if (!UAPrimary.DecodeData(BUFRMessage, bytePos, bitPos)) throw TavikError(p + " ошибка декодирования BUFR!");
-            if (Export) {
-                if (j > 0) {
-                    lines.clear();
-                    AddFileLines(lines, p);
-                }
-                BUFRMessage.DumpSections(&lines);
-            }
-            lines.push_back(SetLine(j + 1, count));
-            UAPrimary.WriteReport(&lines);
-            if (Export) {
-                const std::string name =
-                    UAPrimary.HasTemplate
-                        ? SafeFileNamePart(UAPrimary.StationText()) + "_" + SafeFileNamePart(UAPrimary.LaunchTimeText())
-                        : inputName + "_" + std::to_string(j);
-                SaveLines(lines, OutputFile(outDir, name + ".PRN"));
-            }
-            if (!UAPrimary.AllKnown) throw TavikError("Часть дескрипторов неизвестна, декодирование прервано!");
-            if (j + 1 < count) UAPrimary.Reset(true, false);
-        }
-    } catch (...) {
-        if (!Export) SaveLines(lines, OutputFile(outDir, inputName + ".PRN"));
-        throw;
+    TBatchRun run(Export, p, [&](const TLines& lines, const std::string& name) { SaveLines(lines, OutputFile(outDir, name)); });
+    switch (run.Run(MessageBuffer, length, BUFRMessage, UAPrimary).End) {
+        case TMessageEnd::NotParsed: throw TavikError(p + BUFRNotRead);
+        case TMessageEnd::NoDescriptors: throw TavikError(p + DescriptorsNotRead);
+        case TMessageEnd::NotDecoded: throw TavikError(p + BUFRNotDecoded);
+        case TMessageEnd::Unknown: throw TavikError("Часть дескрипторов неизвестна, декодирование прервано!");
+        case TMessageEnd::Decoded: break;
     }
-    if (!Export) SaveLines(lines, OutputFile(outDir, inputName + ".PRN"));
     return true;
 }

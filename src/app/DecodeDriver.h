@@ -2,9 +2,11 @@
 // The one road from a file name to decoded text, and the global objects it works on.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/DecodeMessage.h"
 #include "app/Prompts.h"
 #include "core/FileLoader.h"
 #include "core/Lines.h"
@@ -37,3 +39,41 @@ bool RunBatch(bool Export, const std::vector<std::string>& Args);
 
 // A name taken from the data made safe as one file-name component.
 std::string SafeFileNamePart(const std::string& Text);
+
+// The batch run over its message once the file is loaded: RunBatch is the load, this and the
+// raising of its failures. The fuzz target and the robustness tests drive it on messages held in
+// memory, with a Save of their own.
+class TBatchRun : public TSubsetSink {
+public:
+    // Receives each text with the name of its file (in the output folder) as soon as it is complete.
+    using TSave = std::function<void(const TLines& Lines, const std::string& Name)>;
+
+    // FileName: the input as typed; its full path and size begin every text, and its name part
+    // names the DECODE file and the EXPORT files of a message without a template.
+    TBatchRun(bool Export, const std::string& FileName, TSave Save);
+
+    // Decodes the message Data[0..Length) on Message and Decoder (DecodeMessage) and saves its
+    // texts. EXPORT: one per subset, named after its station and launch time, each with the path
+    // and size lines, the section dump, its "Набор k/n:" line and its report. DECODE: one, named
+    // after the input, with the path and size lines, the dump once, and the set line and report of
+    // every subset; it is saved once the message is scanned, also when an error ends the run (the
+    // error then goes on). Not all descriptors known: the run stops after the first subset's text,
+    // and the end is Unknown. Raises what DecodeMessage and Save raise.
+    TMessageResult Run(const std::uint8_t* Data, std::uint32_t Length, TBUFRMessage& Message, tUAInBound& Decoder);
+
+    std::uint32_t Scanned(const TBUFRMessage& Message) override;
+    bool Decoded(const tUAInBound& Decoder, std::uint32_t Index, std::uint64_t CursorBits) override;
+
+private:
+    void SaveDecodeText();
+
+    bool exportMode;
+    std::string fileName;
+    std::string inputName;  // the file name without its folder
+    TSave save;
+    const TBUFRMessage* message = nullptr;
+    TLines lines;
+    std::uint32_t count = 0;
+    bool scanned = false;
+    bool stoppedUnknown = false;
+};

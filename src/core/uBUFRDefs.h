@@ -16,7 +16,6 @@ public:
     virtual ~tBUFR_Section0_Indicator() = default;
     // Reads the total length and the edition; raises when FoundLength is shorter than declared.
     bool ReadFrom(const std::uint8_t* Buffer, std::uint32_t FoundLength);
-    std::uint32_t TotalLengthValue() const { return TotalLength; }
 
     TBUFRMessage& Owner;
     bool Parsed = false;

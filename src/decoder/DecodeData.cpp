@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <type_traits>
-#include <utility>
 #include <variant>
 
 #include "core/BitReader.h"
@@ -38,42 +37,6 @@ private:
 
 constexpr std::uint32_t AllOnes(std::uint32_t bits) { return bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1; }
 
-// ---- Fields reached through tables ----
-
-using FieldRef = std::variant<std::uint8_t*, std::uint16_t*, double*, float*, char*>;
-using FieldOf = FieldRef (*)(tUAReport&);
-
-// The field of each catalogue row, in row order.
-constexpr std::array<FieldOf, DescriptorCatalogue.size()> CatalogueField = {{
-    [](tUAReport& r) -> FieldRef { return r.SerialNumber; },
-    [](tUAReport& r) -> FieldRef { return &r.ObservationNumber; },
-    [](tUAReport& r) -> FieldRef { return &r.SoundingNumber; },
-    [](tUAReport& r) -> FieldRef { return r.ObserverId; },
-    [](tUAReport& r) -> FieldRef { return &r.SondeConfig; },
-    [](tUAReport& r) -> FieldRef { return &r.SuspensionConfig; },
-    [](tUAReport& r) -> FieldRef { return &r.HumidityCorrection; },
-    [](tUAReport& r) -> FieldRef { return &r.GroundSystem; },
-    [](tUAReport& r) -> FieldRef { return &r.CarrierFrequency; },
-    [](tUAReport& r) -> FieldRef { return &r.BalloonMaker; },
-    [](tUAReport& r) -> FieldRef { return &r.BalloonType; },
-    [](tUAReport& r) -> FieldRef { return &r.BalloonMass; },
-    [](tUAReport& r) -> FieldRef { return &r.GasType; },
-    [](tUAReport& r) -> FieldRef { return &r.GasAmount; },
-    [](tUAReport& r) -> FieldRef { return &r.SuspensionLength; },
-    [](tUAReport& r) -> FieldRef { return &r.PressureSensor; },
-    [](tUAReport& r) -> FieldRef { return &r.TempSensor; },
-    [](tUAReport& r) -> FieldRef { return &r.HumiditySensor; },
-    [](tUAReport& r) -> FieldRef { return &r.AntennaHeight; },
-    [](tUAReport& r) -> FieldRef { return &r.Radome; },
-    [](tUAReport& r) -> FieldRef { return &r.HeightMethod; },
-    [](tUAReport& r) -> FieldRef { return &r.MetaHeight; },
-    [](tUAReport& r) -> FieldRef { return r.SoftwareVersion; },
-    [](tUAReport& r) -> FieldRef { return &r.AzimuthCorrection; },
-    [](tUAReport& r) -> FieldRef { return &r.ElevationCorrection; },
-    [](tUAReport& r) -> FieldRef { return &r.TerminationReason; },
-    [](tUAReport& r) -> FieldRef { return &r.BalloonShelter; },
-}};
-
 // ---- Template layouts ----
 
 enum TemplateMask : std::uint8_t { T50 = 1, T51 = 2, T52 = 4, TAll = T50 | T51 | T52 };
@@ -101,46 +64,58 @@ constexpr Conversion Lat{-9000000, 1, 100000}, Lon{-18000000, 1, 100000}, Ground
 
 // The launch-site part, the cloud group and the water temperature, in template order.
 constexpr std::array<FixedRow, 28> FixedPart = {{
-    {7, TAll, [](tUAReport& r) -> FieldRef { return &r.BlockNumber; }, Raw},
-    {10, TAll, [](tUAReport& r) -> FieldRef { return &r.StationNumber; }, Raw},
-    {72, TAll, [](tUAReport& r) -> FieldRef { return r.ShipId; }, Raw},
-    {8, TAll, [](tUAReport& r) -> FieldRef { return &r.SondeType; }, Raw},
-    {4, T52, [](tUAReport& r) -> FieldRef { return &r.RadiationCorrection; }, Raw},
-    {7, TAll, [](tUAReport& r) -> FieldRef { return &r.TrackingTechnique; }, Raw},
-    {4, TAll, [](tUAReport& r) -> FieldRef { return &r.EquipmentType; }, Raw},
-    {5, TAll, [](tUAReport& r) -> FieldRef { return &r.TimeSignificance; }, Raw},
-    {12, TAll, [](tUAReport& r) -> FieldRef { return &r.Year; }, Raw},
-    {4, TAll, [](tUAReport& r) -> FieldRef { return &r.Month; }, Raw},
-    {6, TAll, [](tUAReport& r) -> FieldRef { return &r.Day; }, Raw},
-    {5, TAll, [](tUAReport& r) -> FieldRef { return &r.Hour; }, Raw},
-    {6, TAll, [](tUAReport& r) -> FieldRef { return &r.Minute; }, Raw},
-    {6, TAll, [](tUAReport& r) -> FieldRef { return &r.Second; }, Raw},
-    {25, TAll, [](tUAReport& r) -> FieldRef { return &r.Latitude; }, Lat},
-    {26, TAll, [](tUAReport& r) -> FieldRef { return &r.Longitude; }, Lon},
-    {17, TAll, [](tUAReport& r) -> FieldRef { return &r.GroundHeight; }, Ground},
-    {17, TAll, [](tUAReport& r) -> FieldRef { return &r.BarometerHeight; }, Ground},
-    {17, TAll, [](tUAReport& r) -> FieldRef { return &r.ReleaseHeight; }, {-1000, 1, 1}},
-    {4, TAll, [](tUAReport& r) -> FieldRef { return &r.ElevationQuality; }, Raw},
-    {6, T52, [](tUAReport& r) -> FieldRef { return &r.CloudSignificance; }, Raw},
-    {4, T52, [](tUAReport& r) -> FieldRef { return &r.CloudAmount; }, Raw},
-    {11, T52, [](tUAReport& r) -> FieldRef { return &r.CloudBase; }, {-40, 10, 1}},
-    {6, T52, [](tUAReport& r) -> FieldRef { return &r.CloudTypeLow; }, Raw},
-    {6, T52, [](tUAReport& r) -> FieldRef { return &r.CloudTypeMiddle; }, Raw},
-    {6, T52, [](tUAReport& r) -> FieldRef { return &r.CloudTypeHigh; }, Raw},
+    {7, TAll, ReportField<&tUAReport::BlockNumber>, Raw},
+    {10, TAll, ReportField<&tUAReport::StationNumber>, Raw},
+    {72, TAll, ReportField<&tUAReport::ShipId>, Raw},
+    {8, TAll, ReportField<&tUAReport::SondeType>, Raw},
+    {4, T52, ReportField<&tUAReport::RadiationCorrection>, Raw},
+    {7, TAll, ReportField<&tUAReport::TrackingTechnique>, Raw},
+    {4, TAll, ReportField<&tUAReport::EquipmentType>, Raw},
+    {5, TAll, ReportField<&tUAReport::TimeSignificance>, Raw},
+    {12, TAll, ReportField<&tUAReport::Year>, Raw},
+    {4, TAll, ReportField<&tUAReport::Month>, Raw},
+    {6, TAll, ReportField<&tUAReport::Day>, Raw},
+    {5, TAll, ReportField<&tUAReport::Hour>, Raw},
+    {6, TAll, ReportField<&tUAReport::Minute>, Raw},
+    {6, TAll, ReportField<&tUAReport::Second>, Raw},
+    {25, TAll, ReportField<&tUAReport::Latitude>, Lat},
+    {26, TAll, ReportField<&tUAReport::Longitude>, Lon},
+    {17, TAll, ReportField<&tUAReport::GroundHeight>, Ground},
+    {17, TAll, ReportField<&tUAReport::BarometerHeight>, Ground},
+    {17, TAll, ReportField<&tUAReport::ReleaseHeight>, {-1000, 1, 1}},
+    {4, TAll, ReportField<&tUAReport::ElevationQuality>, Raw},
+    {6, T52, ReportField<&tUAReport::CloudSignificance>, Raw},
+    {4, T52, ReportField<&tUAReport::CloudAmount>, Raw},
+    {11, T52, ReportField<&tUAReport::CloudBase>, {-40, 10, 1}},
+    {6, T52, ReportField<&tUAReport::CloudTypeLow>, Raw},
+    {6, T52, ReportField<&tUAReport::CloudTypeMiddle>, Raw},
+    {6, T52, ReportField<&tUAReport::CloudTypeHigh>, Raw},
     {6, T52, nullptr, Raw},  // the second 0 08 002
-    {15, T52, [](tUAReport& r) -> FieldRef { return &r.WaterTemp; }, {0, 1, 100}},
+    {15, T52, ReportField<&tUAReport::WaterTemp>, {0, 1, 100}},
 }};
 
-constexpr std::uint32_t FixedBits(std::uint8_t mask) {
+// The width of the rows of a layout that a template carries.
+template <class Row, std::size_t N>
+constexpr std::uint32_t LayoutBits(const std::array<Row, N>& layout, std::uint8_t mask) {
     std::uint32_t bits = 0;
-    for (const FixedRow& row : FixedPart)
+    for (const Row& row : layout)
         if (row.Templates & mask) bits += row.Bits;
     return bits;
 }
+
+constexpr std::uint32_t FixedBits(std::uint8_t mask) { return LayoutBits(FixedPart, mask); }
 static_assert(FixedBits(T52) == 322 && FixedBits(T50) == 258 && FixedBits(T51) == 258);
 
 constexpr std::uint32_t LevelCountBits = 16, ShearCountBits = 8;
+constexpr std::uint32_t Section4HeaderBits = 32;
 constexpr std::uint32_t MaxLevels = 8191;
+
+// The raw values of a level that the humidity wants besides the converted ones.
+enum class RawOf : std::uint8_t { None, Temp, DewPoint };
+
+struct RawPair {
+    std::uint32_t Temp = 0, DewPoint = 0;
+};
 
 // One element of a level or shear record: a double (or, for shear values, a float) member.
 template <class Rec>
@@ -151,6 +126,7 @@ struct RecordRow {
     float Rec::*Single;
     bool IsFlags;
     Conversion Conv;
+    RawOf Keep = RawOf::None;  // its raw value is kept for the humidity
 };
 
 constexpr std::int32_t ShearFlagMask = 0x20000 | 0x10000 | 0x8000 | 0x4000 | 0x2000 | 0x1000 | 0x800 | 0x10 | 0x2;
@@ -163,8 +139,8 @@ constexpr std::array<LevelRow, 10> LevelLayout = {{
     {17, T51 | T52, &tUALevelRec::Height, nullptr, false, {-1000, 1, 1}},
     {25, TAll, &tUALevelRec::DLat, nullptr, false, Lat},
     {26, TAll, &tUALevelRec::DLon, nullptr, false, Lon},
-    {16, T52, &tUALevelRec::Temp, nullptr, false, {0, 1, 100}},
-    {16, T52, &tUALevelRec::DewPoint, nullptr, false, {0, 1, 100}},
+    {16, T52, &tUALevelRec::Temp, nullptr, false, {0, 1, 100}, RawOf::Temp},
+    {16, T52, &tUALevelRec::DewPoint, nullptr, false, {0, 1, 100}, RawOf::DewPoint},
     {9, TAll, &tUALevelRec::WindDir, nullptr, false, Raw},
     {12, TAll, &tUALevelRec::WindSpeed, nullptr, false, {0, 1, 10}},
 }};
@@ -181,63 +157,26 @@ constexpr std::array<ShearRow, 8> ShearLayout = {{
     {12, TAll, nullptr, &tUAShearRec::ShearAbove, false, {0, 1, 10}},
 }};
 
-// The rows of a layout that a template carries, and their total width.
-template <class Row, std::size_t N>
-struct ActiveLayout {
-    std::array<const Row*, N> rows{};
-    std::size_t count = 0;
-    std::uint32_t bits = 0;
-};
-
-template <class Row, std::size_t N>
-constexpr ActiveLayout<Row, N> Select(const std::array<Row, N>& layout, std::uint8_t mask) {
-    ActiveLayout<Row, N> active;
-    for (const Row& row : layout)
-        if (row.Templates & mask) {
-            active.rows[active.count++] = &row;
-            active.bits += row.Bits;
-        }
-    return active;
-}
-
 std::int32_t LevelFlags(std::uint32_t v) { return v == AllOnes(18) ? MissingFlags : static_cast<std::int32_t>(v & ~1u); }
 std::int32_t ShearFlags(std::uint32_t v) {
     return v == AllOnes(18) ? MissingFlags : static_cast<std::int32_t>(v) & ShearFlagMask;
 }
 
-// One record read with the rows of its layout unrolled for one template at compile time: every
-// width, conversion and field is a constant, the loop over the rows is gone. The raw values of the
-// last two real rows read are kept (the humidity of a 3-09-052 level wants them).
-struct RawPair {
-    std::uint32_t Temp = 0, DewPoint = 0;
-};
-
-template <auto& Layout, std::size_t I, std::uint8_t Mask, class Rec>
-inline void ReadRow(DataCursor& cursor, Rec& rec, std::int32_t (*flags)(std::uint32_t), RawPair& raw) {
-    constexpr auto row = Layout[I];
-    if constexpr ((row.Templates & Mask) != 0) {
-        const std::uint32_t v = cursor.Read(row.Bits);
-        if constexpr (row.IsFlags) rec.Flags = flags(v);
-        else if constexpr (row.Real != nullptr) rec.*row.Real = Convert(v, row.Bits, row.Conv);
-        else rec.*row.Single = static_cast<float>(Convert(v, row.Bits, row.Conv));
-        if constexpr (std::is_same_v<Rec, tUALevelRec>) {
-            if constexpr (row.Real == &tUALevelRec::Temp) raw.Temp = v;
-            if constexpr (row.Real == &tUALevelRec::DewPoint) raw.DewPoint = v;
-        }
-    }
-}
-
-template <auto& Layout, std::uint8_t Mask, class Rec, std::size_t... I>
-inline RawPair ReadRecord(DataCursor& cursor, Rec& rec, std::int32_t (*flags)(std::uint32_t),
-                          std::index_sequence<I...>) {
+// One record: the rows of its layout that the template carries, in their order.
+template <class Rec, std::size_t N>
+RawPair ReadRecord(DataCursor& cursor, const std::array<RecordRow<Rec>, N>& layout, std::uint8_t mask, Rec& rec,
+                   std::int32_t (*flags)(std::uint32_t)) {
     RawPair raw;
-    (ReadRow<Layout, I, Mask>(cursor, rec, flags, raw), ...);
+    for (const RecordRow<Rec>& row : layout) {
+        if ((row.Templates & mask) == 0) continue;
+        const std::uint32_t v = cursor.Read(row.Bits);
+        if (row.IsFlags) rec.Flags = flags(v);
+        else if (row.Real != nullptr) rec.*row.Real = Convert(v, row.Bits, row.Conv);
+        else rec.*row.Single = static_cast<float>(Convert(v, row.Bits, row.Conv));
+        if (row.Keep == RawOf::Temp) raw.Temp = v;
+        else if (row.Keep == RawOf::DewPoint) raw.DewPoint = v;
+    }
     return raw;
-}
-
-template <auto& Layout, std::uint8_t Mask, class Rec>
-inline RawPair ReadRecord(DataCursor& cursor, Rec& rec, std::int32_t (*flags)(std::uint32_t)) {
-    return ReadRecord<Layout, Mask>(cursor, rec, flags, std::make_index_sequence<Layout.size()>{});
 }
 
 // ---- Reading into table fields ----
@@ -386,7 +325,7 @@ private:
                     if (ok) *field = static_cast<T>(v);
                 }
             },
-            CatalogueField[row](r_));
+            DescriptorCatalogue[row].Field(r_));
         return ok;
     }
 
@@ -457,17 +396,8 @@ private:
     }
 
     bool ReadLevels(std::uint8_t mask) {
-        switch (mask) {
-            case T50: return ReadLevels<T50>();
-            case T51: return ReadLevels<T51>();
-            default: return ReadLevels<T52>();
-        }
-    }
-
-    template <std::uint8_t Mask>
-    bool ReadLevels() {
         if (r_.LevelCount > MaxLevels) throw TavikError("Слишком много уровней");
-        constexpr std::uint32_t levelBits = Select(LevelLayout, Mask).bits;
+        const std::uint32_t levelBits = LayoutBits(LevelLayout, mask);
         const std::uint64_t needed = (std::uint64_t(r_.LevelCount) * levelBits + std::uint64_t(cursor_.BytePos()) * 8 + 8 + 7) / 8;
         if (sectionLength_ < needed)
             throw TavikError("Ошибка размера данных: число уровней больше, чем допускает размер раздела данных");
@@ -475,31 +405,21 @@ private:
         TSatPressureCache pressures;
         for (tUALevelRec& level : r_.Levels) {
             if (!Reserve(levelBits)) return false;  // a level is read only when it lies wholly inside
-            const RawPair raw = ReadRecord<LevelLayout, Mask>(cursor_, level, LevelFlags);
-            if constexpr (Mask == T52)
-                level.Humidity = pressures.Humidity(level.Temp, raw.Temp, level.DewPoint, raw.DewPoint);
+            const RawPair raw = ReadRecord(cursor_, LevelLayout, mask, level, LevelFlags);
+            if (mask == T52) level.Humidity = pressures.Humidity(level.Temp, raw.Temp, level.DewPoint, raw.DewPoint);
         }
         return true;
     }
 
     bool ReadShearLevels(std::uint8_t mask) {
-        switch (mask) {
-            case T50: return ReadShearLevels<T50>();
-            case T51: return ReadShearLevels<T51>();
-            default: return ReadShearLevels<T52>();
-        }
-    }
-
-    template <std::uint8_t Mask>
-    bool ReadShearLevels() {
         if (!Reserve(ShearCountBits)) return false;
         r_.ShearCount = static_cast<std::uint16_t>(cursor_.Read(ShearCountBits));
-        constexpr std::uint32_t shearBits = Select(ShearLayout, Mask).bits;
+        const std::uint32_t shearBits = LayoutBits(ShearLayout, mask);
         r_.ShearLevels.assign(r_.ShearCount, tUAShearRec{});
         for (tUAShearRec& shear : r_.ShearLevels) {
             // A shear block that does not fit is no error: the template ends there.
             if (!cursor_.Fits(shearBits)) return true;
-            ReadRecord<ShearLayout, Mask>(cursor_, shear, ShearFlags);
+            ReadRecord(cursor_, ShearLayout, mask, shear, ShearFlags);
         }
         return true;
     }
@@ -523,8 +443,8 @@ bool tUAInBound::DecodeData(TBUFRMessage& message, std::uint32_t& bytePos, std::
     if (s3.Compressed()) throw TavikError("Сжатые данные не поддерживаются");
 
     const std::uint32_t length = s4.SectionLength();
-    const std::uint32_t fixedBits = TemplateKind == 52 ? 322 : 258;
-    if (length < (fixedBits + 32 + LevelCountBits + ShearCountBits + 7) / 8) throw TavikError("Слишком малый размер данных");
+    const std::uint32_t smallest = Section4HeaderBits + FixedBits(MaskOf(TemplateKind)) + LevelCountBits + ShearCountBits;
+    if (length < (smallest + 7) / 8) throw TavikError("Слишком малый размер данных");
 
     DataCursor cursor(s4.Data, (std::uint64_t(length) - 4) * 8, bytePos, bitPos);
     SubsetWalker walker(*this, cursor, length);

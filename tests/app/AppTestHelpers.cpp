@@ -55,27 +55,6 @@ TLines ReportOf(const TBytes& Message, std::uint32_t Index) {
     return lines;
 }
 
-TLines ReadCrLfLines(const std::filesystem::path& File) {
-    const TBytes bytes = ReadFileBytes(File);
-    const std::string text(bytes.begin(), bytes.end());
-    TLines lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            ADD_FAILURE() << File << ": the last line has no CR LF";
-            lines.push_back(text.substr(start));
-            break;
-        }
-        std::string line = text.substr(start, end - start);
-        if (line.find_first_of("\r\n") != std::string::npos)
-            ADD_FAILURE() << File << ": a lone CR or LF in line " << lines.size() + 1;
-        lines.push_back(std::move(line));
-        start = end + 2;
-    }
-    return lines;
-}
-
 std::string W(const std::string& Utf8) { return Utf8ToCp1251(Utf8); }
 
 long IndexOf(const TLines& Lines, const std::string& Text) {

@@ -1,8 +1,7 @@
 #pragma once
 // Shared by the driver and batch tests: built upper-air messages, the expected text of a decoded
-// subset, and .PRN files read back into lines.
+// subset, and searches in lines (.PRN files are read back with ReadCrLfLines of support/Fixtures.h).
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,10 +25,6 @@ TLines DumpOf(const TBytes& Message);
 // The report of subset Index (from 0) of a message, decoded on a decoder of our own the way the
 // driver steps through the subsets before it.
 TLines ReportOf(const TBytes& Message, std::uint32_t Index);
-
-// The lines of a file whose every line ends with CR LF; a failure is added for a last line
-// without CR LF and for a lone CR or LF.
-TLines ReadCrLfLines(const std::filesystem::path& File);
 
 // Windows-1251 text of a UTF-8 literal (for comparisons with lines).
 std::string W(const std::string& Utf8);

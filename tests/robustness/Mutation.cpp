@@ -14,6 +14,7 @@ const char* EndName(TDecodeEnd End) {
         case TDecodeEnd::NoMessage: return "no message";
         case TDecodeEnd::NotParsed: return "parse false";
         case TDecodeEnd::NoDescriptors: return "no descriptors";
+        case TDecodeEnd::NotDecoded: return "decode false";
         case TDecodeEnd::Report: return "report";
         case TDecodeEnd::NoSubsets: return "no subsets";
     }

@@ -1,5 +1,5 @@
-// Every fixture cut, flipped and overwritten, each case decoded in process through the whole path
-// (locate, parse, scan, dump, every subset, report). A case must end with a report, one of the
+// Every fixture cut, flipped and overwritten, each case decoded in process through the batch run's
+// own path (locate, then TBatchRun: parse, scan, every subset with its dump, report and name). A case must end with a report, one of the
 // path's own false results, or a TavikError; the exact end is checked where it is determined.
 // Under the sanitizer build the same cases must stay free of reports.
 #include <gtest/gtest.h>
@@ -9,6 +9,8 @@
 #include <set>
 
 #include "Mutation.h"
+#include "app/DecodeDriver.h"
+#include "core/Errors.h"
 #include "support/Fixtures.h"
 #include "support/TemplateWriter.h"
 
@@ -54,6 +56,13 @@ public:
         if (Outcome.How == TOutcome::Kind::Foreign || (Outcome.How == TOutcome::Kind::Error && Outcome.Message.empty()))
             Add(Case, Outcome, "a report or a TavikError");
     }
+    // A message cut inside Section 4 with both lengths rewritten to match: the decoder reads the
+    // short section and ends with a report or one of the data size errors.
+    void RequireReportOrSizeError(const std::string& Case, const TOutcome& Outcome) {
+        if (!(Outcome.How == TOutcome::Kind::Ended && Outcome.End == TDecodeEnd::Report) &&
+            !Outcome.IsError(DataTooSmall) && !Outcome.IsError(LevelsBeyondSection))
+            Add(Case, Outcome, "a report or a data size error");
+    }
     bool Empty() const { return count_ == 0; }
     std::string Text() const { return std::to_string(count_) + " case(s):" + text_; }
 
@@ -87,6 +96,36 @@ TBytes CutInsideSection4(const TFixture& f, std::size_t cut, bool patchTotal, bo
     if (patchTotal) PutBits(bytes, (f.Layout.Start + 4) * 8, 24, total);
     if (patchSection4) PutBits(bytes, f.Layout.Section4 * 8, 24, cut - f.Layout.Section4);
     return bytes;
+}
+
+// The path under the sweep is the batch export itself: for every subset the text it keeps is the
+// file that "tavik EXPORT" writes, but for the path and size lines; with unknown descriptors both
+// stop after the first subset.
+TEST(MutationSweep, PathIsTheBatchExport) {
+    for (const char* name : {"temp52_3subsets.bufr", "temp52_unsupported.bufr", "synop_no_template.bufr"}) {
+        SCOPED_TRACE(name);
+        const fs::path file = fs::path(TAVIK_SOURCE_DIR) / "fuzz" / "corpus" / name;
+        const TempDir dir;
+        std::string error;
+        try {
+            RunBatch(true, {"EXPORT", file.string(), dir.Path().string()});
+        } catch (const TavikError& e) {
+            error = e.what();
+        }
+        std::vector<TLines> written;
+        for (const auto& entry : fs::directory_iterator(dir.Path())) written.push_back(ReadCrLfLines(entry.path()));
+
+        const TBytes bytes = ReadFileBytes(file);
+        TLines lines;
+        const TDecodeResult result = DecodeBytes(bytes.data(), bytes.size(), lines);
+        EXPECT_EQ(result.End, TDecodeEnd::Report);
+        EXPECT_EQ(result.SubsetsDecoded, error.empty() ? written.size() : 1u) << error;
+        ASSERT_GE(lines.size(), 2u);
+        const auto same = [&](const TLines& text) {
+            return text.size() == lines.size() && std::equal(text.begin() + 2, text.end(), lines.begin() + 2);
+        };
+        EXPECT_TRUE(std::any_of(written.begin(), written.end(), same)) << "the last text is no file of the export";
+    }
 }
 
 TEST(MutationSweep, FixturesDecodeWhole) {
@@ -134,10 +173,8 @@ TEST(MutationSweep, TruncationInsideSection4WithSection5PutBack) {
                 bad.Add(CaseName(f, "total rewritten, cut at", cut), totalOnly, "parse false");
 
             if (cut < f.Layout.Section4 + 4) continue;  // the Section 4 length itself is cut
-            const TOutcome both = RunDecode(CutInsideSection4(f, cut, true, true));
-            if (!(both.How == TOutcome::Kind::Ended && both.End == TDecodeEnd::Report) && !both.IsError(DataTooSmall) &&
-                !both.IsError(LevelsBeyondSection))
-                bad.Add(CaseName(f, "both rewritten, cut at", cut), both, "a report or a data size error");
+            bad.RequireReportOrSizeError(CaseName(f, "both rewritten, cut at", cut),
+                                         RunDecode(CutInsideSection4(f, cut, true, true)));
         }
     }
     EXPECT_TRUE(bad.Empty()) << bad.Text();
@@ -154,10 +191,8 @@ TEST(MutationSweep, LargeFixtureCutInsideSection4) {
     std::uniform_int_distribution<std::size_t> pick(f.Layout.Section4 + 4, f.Layout.Section5 - 1);
     for (int i = 0; i < 60; ++i) {
         const std::size_t cut = i < 8 ? f.Layout.Section4 + 4 + static_cast<std::size_t>(i) * 7 : pick(rng);
-        const TOutcome o = RunDecode(CutInsideSection4(f, cut, true, true));
-        if (!(o.How == TOutcome::Kind::Ended && o.End == TDecodeEnd::Report) && !o.IsError(DataTooSmall) &&
-            !o.IsError(LevelsBeyondSection))
-            bad.Add(CaseName(f, "both rewritten, cut at", cut), o, "a report or a data size error");
+        bad.RequireReportOrSizeError(CaseName(f, "both rewritten, cut at", cut),
+                                     RunDecode(CutInsideSection4(f, cut, true, true)));
     }
     EXPECT_TRUE(bad.Empty()) << bad.Text();
 }

@@ -20,12 +20,6 @@ TDecoderHarness::TDecoderHarness(const TBytes& Bytes) : Buffer(MessageBufferSize
 
 void TDecoderHarness::ParseBuffer(std::uint32_t Length) { parsed = Message.Parse(Buffer.data(), Length); }
 
-bool TDecoderHarness::DecodeNext() {
-    if (Decoded > 0) Decoder.Reset(true, false);
-    ++Decoded;
-    return Decoder.DecodeData(Message, BytePos, BitPos);
-}
-
 void TDecoderHarness::IsolateSection4() {
     tBUFR_Section4_Data& s4 = *Message.Section4;
     const std::size_t size = s4.Length > 4 ? s4.Length - 4 : 0;

@@ -1,13 +1,13 @@
 #pragma once
-// A message in a message buffer of its own, parsed, with a decoder over it and the Section 4 read
-// cursor the decode driver keeps: scan, then one DecodeData per subset with Reset (true, false)
-// between them.
+// A message in a message buffer of its own, parsed, with a decoder over it stepped through its
+// subsets the way the decode driver steps (TSubsetSteps): scan, then one subset at a time.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "app/DecodeMessage.h"
 #include "core/uBUFRDefs.h"
 #include "decoder/UAReport.h"
 #include "support/BufrBuilder.h"
@@ -27,21 +27,28 @@ public:
 
     // ScanDescriptors.
     bool Scan() { return Decoder.ScanDescriptors(Message); }
-    // DecodeData at the cursor; from the second call on, Reset (true, false) first.
-    bool DecodeNext();
+    // The next subset at the cursor (TSubsetSteps::Next): from the second on, Reset (true, false)
+    // first, and false without decoding when not all descriptors were known.
+    bool DecodeNext() { return steps.Next() == TSubsetSteps::TStep::Decoded; }
 
     // Moves the data of Section 4 into a heap block of exactly its size, so that a read past the
     // end of the section reaches outside any allocation (and the address sanitizer reports it).
     void IsolateSection4();
     // The end of Section 4's data, in bits from its first data octet.
     std::uint64_t Section4DataBits() const;
-    std::uint64_t CursorBits() const { return std::uint64_t(BytePos) * 8 + BitPos; }
+    std::uint64_t CursorBits() const { return steps.CursorBits(); }
 
     std::vector<std::uint8_t> Buffer;
     TBUFRMessage Message;
     tUAInBound Decoder;
-    std::uint32_t BytePos = 0, BitPos = 0;
-    int Decoded = 0;
+
+private:
+    TSubsetSteps steps{Decoder, Message};
+
+public:
+    // The cursor, relative to the first data octet of Section 4.
+    std::uint32_t& BytePos = steps.BytePos;
+    std::uint32_t& BitPos = steps.BitPos;
 
 private:
     void ParseBuffer(std::uint32_t Length);

@@ -29,6 +29,27 @@ TBytes ReadFileBytes(const fs::path& Path) {
     return TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+TLines ReadCrLfLines(const fs::path& File) {
+    const TBytes bytes = ReadFileBytes(File);
+    const std::string text(bytes.begin(), bytes.end());
+    TLines lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            ADD_FAILURE() << File << ": the last line has no CR LF";
+            lines.push_back(text.substr(start));
+            break;
+        }
+        std::string line = text.substr(start, end - start);
+        if (line.find_first_of("\r\n") != std::string::npos)
+            ADD_FAILURE() << File << ": a lone CR or LF in line " << lines.size() + 1;
+        lines.push_back(std::move(line));
+        start = end + 2;
+    }
+    return lines;
+}
+
 void WriteFileBytes(const fs::path& Path, const TBytes& Bytes) {
     std::ofstream out(Path, std::ios::binary | std::ios::trunc);
     if (!out) throw std::runtime_error("cannot create " + Path.string());

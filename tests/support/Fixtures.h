@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/Lines.h"
 #include "support/BufrBuilder.h"
 
 namespace fs = std::filesystem;
@@ -31,6 +32,9 @@ std::string MissingReason(const fs::path& Path);
 
 TBytes ReadFileBytes(const fs::path& Path);  // throws std::runtime_error when unreadable
 void WriteFileBytes(const fs::path& Path, const TBytes& Bytes);
+// The lines of a file whose every line ends with CR LF (a .PRN file, a golden listing); a failure
+// is added for a last line without CR LF and for a lone CR or LF.
+TLines ReadCrLfLines(const fs::path& File);
 nlohmann::json LoadJson(const fs::path& Path);
 
 // The .bufr and .bin files of a folder, sorted by name; empty when the folder is absent.

@@ -17,22 +17,6 @@ namespace {
 
 const fs::path DataDir = fs::path(TAVIK_SOURCE_DIR) / "tests" / "decoder" / "data";
 
-// The golden file split at its CR LF line ends.
-TLines GoldenLines(const fs::path& path) {
-    const TBytes bytes = ReadFileBytes(path);
-    const std::string text(bytes.begin(), bytes.end());
-    TLines lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        EXPECT_NE(end, std::string::npos) << "the last line of " << path << " has no CR LF";
-        if (end == std::string::npos) break;
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
 TLines DecodedReport(const fs::path& bufr) {
     std::vector<std::uint8_t> buffer(MessageBufferSize);
     std::uint32_t length = 0;
@@ -57,12 +41,12 @@ void ExpectSameLines(const TLines& actual, const TLines& expected) {
 }
 
 TEST(ReportGolden, SmallTemp052MatchesItsListing) {
-    ExpectSameLines(DecodedReport(DataDir / "temp52_ed4_small.bufr"), GoldenLines(DataDir / "temp52_ed4_small.report.txt"));
+    ExpectSameLines(DecodedReport(DataDir / "temp52_ed4_small.bufr"), ReadCrLfLines(DataDir / "temp52_ed4_small.report.txt"));
 }
 
 TEST(ReportGolden, SameListingUnderADecimalCommaLocale) {
     TAVIK_DECIMAL_COMMA_LOCALE(guard);
-    ExpectSameLines(DecodedReport(DataDir / "temp52_ed4_small.bufr"), GoldenLines(DataDir / "temp52_ed4_small.report.txt"));
+    ExpectSameLines(DecodedReport(DataDir / "temp52_ed4_small.bufr"), ReadCrLfLines(DataDir / "temp52_ed4_small.report.txt"));
 }
 
 }  // namespace
