@@ -25,7 +25,7 @@ namespace {
 const std::string HiresPath = TAVIK_SHARED_DIR "/fixtures/temp52_ed4_hires.bufr";
 
 // A one-subset file asks nothing; any question would be a fault of the set-up.
-class NoPrompts : public TDecodePrompts {
+class NoPrompts : public DecodePrompts {
 public:
     void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
     bool AskYesNo(const std::string&) override { return false; }
@@ -35,8 +35,8 @@ public:
 };
 
 struct Charts {
-    TChartOptions options;
-    TProfileCharts charts{options, nullptr};
+    ProfileChartOptions options;
+    ProfileCharts charts{options, nullptr};
 };
 
 // Made in main, after the application object and gone before it.
@@ -52,9 +52,9 @@ void SetMode(benchmark::State& state) {
 
 void BM_LoadPrimaryToChartsFilled(benchmark::State& state) {
     SetMode(state);
-    TProfileCharts& charts = TheCharts().charts;
+    ProfileCharts& charts = TheCharts().charts;
     NoPrompts prompts;
-    TLines lines;
+    LineList lines;
     for (auto _ : state) {
         charts.ClearPrimarySeries();
         if (!DecodeFile(HiresPath, true, lines, prompts)) {
@@ -73,9 +73,9 @@ void BM_LoadPrimaryToChartsFilled(benchmark::State& state) {
 
 void BM_FillPrimarySeries(benchmark::State& state) {
     SetMode(state);
-    TProfileCharts& charts = TheCharts().charts;
+    ProfileCharts& charts = TheCharts().charts;
     NoPrompts prompts;
-    TLines lines;
+    LineList lines;
     if (!DecodeFile(HiresPath, true, lines, prompts)) {
         state.SkipWithError("the high-resolution fixture does not decode");
         return;

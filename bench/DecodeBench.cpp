@@ -35,24 +35,24 @@ const std::string HiresPath = TAVIK_SHARED_DIR "/fixtures/temp52_ed4_hires.bufr"
 const std::string DeBiltPath = TAVIK_SHARED_DIR "/realdata/11_knmi_debilt_309052_meta_205060_hires.bufr";
 
 // One message cut out of its file by our own loader, the bytes every decoder is given.
-struct TMessage {
+struct BenchMessage {
     std::vector<std::uint8_t> Buffer = std::vector<std::uint8_t>(MessageBufferSize);
     std::uint32_t Length = 0;
     std::string Bytes;  // the same message as a string, for wreport
 };
 
-const TMessage& Message(const std::string& path) {
-    static std::map<std::string, TMessage> loaded;
+const BenchMessage& Message(const std::string& path) {
+    static std::map<std::string, BenchMessage> loaded;
     auto it = loaded.find(path);
     if (it != loaded.end()) return it->second;
-    TMessage m;
+    BenchMessage m;
     if (!LoadBUFRFile(path, m.Buffer.data(), m.Length)) throw std::runtime_error("no BUFR message in " + path);
     m.Bytes.assign(reinterpret_cast<const char*>(m.Buffer.data()), m.Length);
     return loaded.emplace(path, std::move(m)).first->second;
 }
 
 // Parse, scan and decode of the first subset: what the batch run does before the report.
-void DecodeOnce(const TMessage& m, TBUFRMessage& message, tUAInBound& decoder) {
+void DecodeOnce(const BenchMessage& m, TBUFRMessage& message, tUAInBound& decoder) {
     if (!message.Parse(m.Buffer.data(), m.Length)) throw std::runtime_error("parse failed");
     if (!decoder.ScanDescriptors(message)) throw std::runtime_error("scan failed");
     std::uint32_t bytePos = 0, bitPos = 0;
@@ -89,7 +89,7 @@ BENCHMARK(BM_ExtractBits)->Unit(benchmark::kMicrosecond);
 // A plain pass of the bit reader over the level block of the 8000-level message: the same
 // widths in the same order that the decoder reads, without storing or converting anything.
 void BM_ExtractLevelPass(benchmark::State& state) {
-    const TMessage& m = Message(HiresPath);
+    const BenchMessage& m = Message(HiresPath);
     TBUFRMessage message;
     tUAInBound decoder;
     DecodeOnce(m, message, decoder);
@@ -110,17 +110,17 @@ void BM_ExtractLevelPass(benchmark::State& state) {
 BENCHMARK(BM_ExtractLevelPass)->Unit(benchmark::kMicrosecond);
 
 // The temperature and dew point of every level that has both, with their raw values.
-struct TLevelPair {
+struct LevelPair {
     double Temp, DewPoint;
     std::uint32_t TempRaw, DewRaw;
 };
 
-std::vector<TLevelPair> LevelPairs(const std::string& path) {
-    const TMessage& m = Message(path);
+std::vector<LevelPair> LevelPairs(const std::string& path) {
+    const BenchMessage& m = Message(path);
     TBUFRMessage message;
     tUAInBound decoder;
     DecodeOnce(m, message, decoder);
-    std::vector<TLevelPair> pairs;
+    std::vector<LevelPair> pairs;
     for (const tUALevelRec& level : decoder.Levels)
         if (!IsMissing(level.Temp) && !IsMissing(level.DewPoint))
             pairs.push_back({level.Temp, level.DewPoint, static_cast<std::uint32_t>(std::lround(level.Temp * 100)),
@@ -130,10 +130,10 @@ std::vector<TLevelPair> LevelPairs(const std::string& path) {
 
 // The humidity formula on its own: RelHumidity of every level, each computed afresh.
 void HumidityFormulaBench(benchmark::State& state, const std::string& path) {
-    const std::vector<TLevelPair> pairs = LevelPairs(path);
+    const std::vector<LevelPair> pairs = LevelPairs(path);
     for (auto _ : state) {
         double sum = 0;
-        for (const TLevelPair& p : pairs) sum += RelHumidity(p.Temp - 273.15, p.DewPoint - 273.15);
+        for (const LevelPair& p : pairs) sum += RelHumidity(p.Temp - 273.15, p.DewPoint - 273.15);
         benchmark::DoNotOptimize(sum);
     }
     state.counters["levels"] = double(pairs.size());
@@ -142,11 +142,11 @@ void HumidityFormulaBench(benchmark::State& state, const std::string& path) {
 // The humidity as the decoder computes it for one subset: the same formula, each saturation
 // pressure computed once per distinct raw value met in the subset (a fresh cache per pass).
 void HumidityDecodedBench(benchmark::State& state, const std::string& path) {
-    const std::vector<TLevelPair> pairs = LevelPairs(path);
+    const std::vector<LevelPair> pairs = LevelPairs(path);
     for (auto _ : state) {
-        TSatPressureCache pressures;
+        SatPressureCache pressures;
         double sum = 0;
-        for (const TLevelPair& p : pairs) sum += pressures.Humidity(p.Temp, p.TempRaw, p.DewPoint, p.DewRaw);
+        for (const LevelPair& p : pairs) sum += pressures.Humidity(p.Temp, p.TempRaw, p.DewPoint, p.DewRaw);
         benchmark::DoNotOptimize(sum);
     }
     state.counters["levels"] = double(pairs.size());
@@ -162,7 +162,7 @@ BENCHMARK(BM_HumidityDecoded_DeBilt)->Unit(benchmark::kMicrosecond);
 // ---- our decode path ----
 
 void DecodeBench(benchmark::State& state, const std::string& path) {
-    const TMessage& m = Message(path);
+    const BenchMessage& m = Message(path);
     TBUFRMessage message;
     tUAInBound decoder;
     for (auto _ : state) {
@@ -178,11 +178,11 @@ BENCHMARK(BM_Decode_Hires)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Decode_DeBilt)->Unit(benchmark::kMicrosecond);
 
 void BM_WriteReport_Hires(benchmark::State& state) {
-    const TMessage& m = Message(HiresPath);
+    const BenchMessage& m = Message(HiresPath);
     TBUFRMessage message;
     tUAInBound decoder;
     DecodeOnce(m, message, decoder);
-    TLines lines;
+    LineList lines;
     for (auto _ : state) {
         lines.clear();
         decoder.WriteReport(&lines);
@@ -210,7 +210,7 @@ const char* const EcCodesLevelKeys[] = {
     "windDirection", "windSpeed"};
 
 void EcCodesBench(benchmark::State& state, const std::string& path) {
-    const TMessage& m = Message(path);
+    const BenchMessage& m = Message(path);
     std::vector<double> values(9000);
     std::size_t levels = 0;
     for (auto _ : state) {
@@ -245,7 +245,7 @@ BENCHMARK(BM_EcCodes_DeBilt)->Unit(benchmark::kMillisecond);
 // ---- wreport: BufrBulletin decode of the same bytes ----
 
 void BM_Wreport_DeBilt(benchmark::State& state) {
-    const TMessage& m = Message(DeBiltPath);
+    const BenchMessage& m = Message(DeBiltPath);
     std::size_t values = 0;
     for (auto _ : state) {
         try {
@@ -264,9 +264,9 @@ BENCHMARK(BM_Wreport_DeBilt)->Unit(benchmark::kMicrosecond);
 // ---- the ratios ----
 
 // Keeps the CPU time of each benchmark: the median when repeated, else the single run.
-class TRecordingReporter : public benchmark::ConsoleReporter {
+class RecordingReporter : public benchmark::ConsoleReporter {
 public:
-    TRecordingReporter() : ConsoleReporter(OO_Tabular) {}  // no colours: the table goes to logs
+    RecordingReporter() : ConsoleReporter(OO_Tabular) {}  // no colours: the table goes to logs
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
@@ -275,16 +275,16 @@ public:
             const std::string name = run.run_name.function_name;
             const double seconds = run.GetAdjustedCPUTime() / UnitScale(run.time_unit);
             if (run.run_type == Run::RT_Aggregate) {
-                if (run.aggregate_name == "median") median_[name] = seconds;
-            } else if (!median_.count(name) || run.repetitions <= 1) {
-                single_[name] = seconds;
+                if (run.aggregate_name == "median") medians[name] = seconds;
+            } else if (!medians.count(name) || run.repetitions <= 1) {
+                singles[name] = seconds;
             }
         }
     }
 
     double Seconds(const std::string& name) const {
-        if (auto it = median_.find(name); it != median_.end()) return it->second;
-        if (auto it = single_.find(name); it != single_.end()) return it->second;
+        if (auto it = medians.find(name); it != medians.end()) return it->second;
+        if (auto it = singles.find(name); it != singles.end()) return it->second;
         return 0;
     }
 
@@ -298,10 +298,10 @@ private:
         }
         return 1;
     }
-    std::map<std::string, double> median_, single_;
+    std::map<std::string, double> medians, singles;
 };
 
-void PrintRatio(const TRecordingReporter& r, const char* what, const std::string& slow, const std::string& fast,
+void PrintRatio(const RecordingReporter& r, const char* what, const std::string& slow, const std::string& fast,
                 double target) {
     const double s = r.Seconds(slow), f = r.Seconds(fast);
     if (s <= 0 || f <= 0) {
@@ -317,7 +317,7 @@ void PrintRatio(const TRecordingReporter& r, const char* what, const std::string
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    TRecordingReporter reporter;
+    RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 

@@ -8,7 +8,7 @@
 #include "core/Errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
-    TLines lines;
+    LineList lines;
     try {
         DecodeBytes(Data, Size, lines);
     } catch (const TavikError&) {

@@ -54,7 +54,7 @@ std::string NameWithoutDirectory(const std::string& name) {
 }
 
 // The first lines of every decoded text: the full path and the file size.
-void AddFileLines(TLines& lines, const std::string& fileName) {
+void AddFileLines(LineList& lines, const std::string& fileName) {
     lines.push_back(Utf8ToCp1251(FullPath(fileName)));
     lines.push_back(Utf8ToCp1251("Размер файла(Бт):") + std::to_string(FileSizeOf(fileName)));
 }
@@ -79,7 +79,7 @@ std::optional<std::uint32_t> SubsetAnswer(const std::string& text, std::uint32_t
 
 // The index (from 0) of the subset to show, or nothing when the user declined. A message that
 // declares no subset is taken, when the user agrees, as one of one.
-std::optional<std::uint32_t> ChooseSubset(const std::string& fileName, std::uint32_t& count, TDecodePrompts& prompts) {
+std::optional<std::uint32_t> ChooseSubset(const std::string& fileName, std::uint32_t& count, DecodePrompts& prompts) {
     if (count == 0) {
         if (!prompts.AskYesNo(NameWithoutDirectory(fileName) + "\r" +
                               "Количество поднаборов данных равно нулю! Игнорировать?"))
@@ -99,9 +99,9 @@ std::optional<std::uint32_t> ChooseSubset(const std::string& fileName, std::uint
 
 // The window's walk: the path, size and dump lines, the subset the user chooses and its set line;
 // the subsets before the chosen one are decoded only to move the cursor on.
-class TWindowDecode : public TSubsetSink {
+class WindowDecode : public SubsetSink {
 public:
-    TWindowDecode(const std::string& fileName, TLines& lines, TDecodePrompts& prompts)
+    WindowDecode(const std::string& fileName, LineList& lines, DecodePrompts& prompts)
         : fileName(fileName), lines(lines), prompts(prompts) {}
 
     std::uint32_t Scanned(const TBUFRMessage& message) override {
@@ -121,40 +121,40 @@ public:
 
 private:
     const std::string& fileName;
-    TLines& lines;
-    TDecodePrompts& prompts;
+    LineList& lines;
+    DecodePrompts& prompts;
     std::optional<std::uint32_t> chosen;
 };
 
 }  // namespace
 
-bool DecodeFile(const std::string& FileName, bool Primary, TLines& Lines, TDecodePrompts& Prompts) {
+bool DecodeFile(const std::string& FileName, bool Primary, LineList& Lines, DecodePrompts& Prompts) {
     tUAInBound& decoder = Primary ? UAPrimary : UASecondary;
     std::uint32_t length = 0;
     if (!LoadBUFRFile(FileName, MessageBuffer, length)) {
         Prompts.ShowMessage(FileName + NoBUFRData);
         return false;
     }
-    TWindowDecode window(FileName, Lines, Prompts);
-    const TMessageResult result = DecodeMessage(MessageBuffer, length, BUFRMessage, decoder, window);
+    WindowDecode window(FileName, Lines, Prompts);
+    const DecodedMessage result = DecodeMessage(MessageBuffer, length, BUFRMessage, decoder, window);
     switch (result.End) {
-        case TMessageEnd::NotParsed:
+        case DecodedMessageEnd::NotParsed:
             Prompts.ShowMessage(FileName + BUFRNotRead);
             return false;
-        case TMessageEnd::NoDescriptors:
+        case DecodedMessageEnd::NoDescriptors:
             throw TavikError(FileName + DescriptorsNotRead);
-        case TMessageEnd::NotDecoded:
+        case DecodedMessageEnd::NotDecoded:
             Prompts.ShowMessage(FileName + BUFRNotDecoded);
             return false;
-        case TMessageEnd::Unknown:
+        case DecodedMessageEnd::Unknown:
             Prompts.ShowMessage(FileName + " часть дескрипторов неизвестна, декодирование прервано!");
             break;
-        case TMessageEnd::Decoded:
+        case DecodedMessageEnd::Decoded:
             if (!window.Chosen()) return false;
             break;
     }
     // The index at which the walk ended: the subset refused for unknown descriptors, or the chosen one.
-    const std::uint32_t j = result.End == TMessageEnd::Unknown ? result.Subsets : result.Subsets - 1;
+    const std::uint32_t j = result.End == DecodedMessageEnd::Unknown ? result.Subsets : result.Subsets - 1;
     const std::string baseName = decoder.HasTemplate ? decoder.StationText() + "_" + decoder.LaunchTimeText()
                                                      : NameWithoutDirectory(FileName) + "_" + std::to_string(j);
     (Primary ? PrimaryBaseName : SecondaryBaseName) = baseName;
@@ -190,12 +190,12 @@ std::filesystem::path OutputFile(const std::filesystem::path& dir, const std::st
 
 }  // namespace
 
-TBatchRun::TBatchRun(bool Export, const std::string& FileName, TSave Save)
+BatchRun::BatchRun(bool Export, const std::string& FileName, SaveLinesAs Save)
     : exportMode(Export), fileName(FileName), inputName(NameWithoutDirectory(FileName)), save(std::move(Save)) {}
 
-TMessageResult TBatchRun::Run(const std::uint8_t* Data, std::uint32_t Length, TBUFRMessage& Message,
+DecodedMessage BatchRun::Run(const std::uint8_t* Data, std::uint32_t Length, TBUFRMessage& Message,
                               tUAInBound& Decoder) {
-    TMessageResult result;
+    DecodedMessage result;
     try {
         result = DecodeMessage(Data, Length, Message, Decoder, *this);
     } catch (...) {
@@ -203,11 +203,11 @@ TMessageResult TBatchRun::Run(const std::uint8_t* Data, std::uint32_t Length, TB
         throw;
     }
     SaveDecodeText();
-    if (stoppedUnknown) result.End = TMessageEnd::Unknown;
+    if (stoppedUnknown) result.End = DecodedMessageEnd::Unknown;
     return result;
 }
 
-std::uint32_t TBatchRun::Scanned(const TBUFRMessage& Message) {
+std::uint32_t BatchRun::Scanned(const TBUFRMessage& Message) {
     message = &Message;
     lines.reserve(256);
     AddFileLines(lines, fileName);
@@ -217,7 +217,7 @@ std::uint32_t TBatchRun::Scanned(const TBUFRMessage& Message) {
     return count;
 }
 
-bool TBatchRun::Decoded(const tUAInBound& Decoder, std::uint32_t Index, std::uint64_t) {
+bool BatchRun::Decoded(const tUAInBound& Decoder, std::uint32_t Index, std::uint64_t) {
     if (exportMode) {
         if (Index > 0) {
             lines.clear();
@@ -237,7 +237,7 @@ bool TBatchRun::Decoded(const tUAInBound& Decoder, std::uint32_t Index, std::uin
     return !stoppedUnknown;
 }
 
-void TBatchRun::SaveDecodeText() {
+void BatchRun::SaveDecodeText() {
     if (!exportMode && scanned) save(lines, inputName + ".PRN");
 }
 
@@ -246,13 +246,13 @@ bool RunBatch(bool Export, const std::vector<std::string>& Args) {
     std::uint32_t length = 0;
     if (!LoadBUFRFile(p, MessageBuffer, length)) throw TavikError(p + NoBUFRData);
     const std::filesystem::path outDir = OutputDirectory(Args);
-    TBatchRun run(Export, p, [&](const TLines& lines, const std::string& name) { SaveLines(lines, OutputFile(outDir, name)); });
+    BatchRun run(Export, p, [&](const LineList& lines, const std::string& name) { SaveLines(lines, OutputFile(outDir, name)); });
     switch (run.Run(MessageBuffer, length, BUFRMessage, UAPrimary).End) {
-        case TMessageEnd::NotParsed: throw TavikError(p + BUFRNotRead);
-        case TMessageEnd::NoDescriptors: throw TavikError(p + DescriptorsNotRead);
-        case TMessageEnd::NotDecoded: throw TavikError(p + BUFRNotDecoded);
-        case TMessageEnd::Unknown: throw TavikError("Часть дескрипторов неизвестна, декодирование прервано!");
-        case TMessageEnd::Decoded: break;
+        case DecodedMessageEnd::NotParsed: throw TavikError(p + BUFRNotRead);
+        case DecodedMessageEnd::NoDescriptors: throw TavikError(p + DescriptorsNotRead);
+        case DecodedMessageEnd::NotDecoded: throw TavikError(p + BUFRNotDecoded);
+        case DecodedMessageEnd::Unknown: throw TavikError("Часть дескрипторов неизвестна, декодирование прервано!");
+        case DecodedMessageEnd::Decoded: break;
     }
     return true;
 }

@@ -30,7 +30,7 @@ void UseDecimalPoint();
 
 // Decodes FileName into UAPrimary (Primary) or UASecondary and replaces Lines with the decoded
 // text. True when the report was written. Raises TavikError, or SilentAbort on Cancel.
-bool DecodeFile(const std::string& FileName, bool Primary, TLines& Lines, TDecodePrompts& Prompts);
+bool DecodeFile(const std::string& FileName, bool Primary, LineList& Lines, DecodePrompts& Prompts);
 
 // The batch run of the command words DECODE (Export false) and EXPORT: Args are the command-line
 // arguments after the program name (command word, file, optional output directory). Returns
@@ -43,14 +43,14 @@ std::string SafeFileNamePart(const std::string& Text);
 // The batch run over its message once the file is loaded: RunBatch is the load, this and the
 // raising of its failures. The fuzz target and the robustness tests drive it on messages held in
 // memory, with a Save of their own.
-class TBatchRun : public TSubsetSink {
+class BatchRun : public SubsetSink {
 public:
     // Receives each text with the name of its file (in the output folder) as soon as it is complete.
-    using TSave = std::function<void(const TLines& Lines, const std::string& Name)>;
+    using SaveLinesAs = std::function<void(const LineList& Lines, const std::string& Name)>;
 
     // FileName: the input as typed; its full path and size begin every text, and its name part
     // names the DECODE file and the EXPORT files of a message without a template.
-    TBatchRun(bool Export, const std::string& FileName, TSave Save);
+    BatchRun(bool Export, const std::string& FileName, SaveLinesAs Save);
 
     // Decodes the message Data[0..Length) on Message and Decoder (DecodeMessage) and saves its
     // texts. EXPORT: one per subset, named after its station and launch time, each with the path
@@ -59,7 +59,7 @@ public:
     // every subset; it is saved once the message is scanned, also when an error ends the run (the
     // error then goes on). Not all descriptors known: the run stops after the first subset's text,
     // and the end is Unknown. Raises what DecodeMessage and Save raise.
-    TMessageResult Run(const std::uint8_t* Data, std::uint32_t Length, TBUFRMessage& Message, tUAInBound& Decoder);
+    DecodedMessage Run(const std::uint8_t* Data, std::uint32_t Length, TBUFRMessage& Message, tUAInBound& Decoder);
 
     std::uint32_t Scanned(const TBUFRMessage& Message) override;
     bool Decoded(const tUAInBound& Decoder, std::uint32_t Index, std::uint64_t CursorBits) override;
@@ -70,9 +70,9 @@ private:
     bool exportMode;
     std::string fileName;
     std::string inputName;  // the file name without its folder
-    TSave save;
+    SaveLinesAs save;
     const TBUFRMessage* message = nullptr;
-    TLines lines;
+    LineList lines;
     std::uint32_t count = 0;
     bool scanned = false;
     bool stoppedUnknown = false;

@@ -1,28 +1,28 @@
 #include "app/DecodeMessage.h"
 
-TSubsetSteps::TStep TSubsetSteps::Next() {
+SubsetSteps::SubsetStep SubsetSteps::Next() {
     if (decoded > 0) {
         decoder.Reset(true, false);
-        if (!decoder.AllKnown) return TStep::Unknown;
+        if (!decoder.AllKnown) return SubsetStep::Unknown;
     }
-    if (!decoder.DecodeData(message, BytePos, BitPos)) return TStep::NotDecoded;
+    if (!decoder.DecodeData(message, BytePos, BitPos)) return SubsetStep::NotDecoded;
     ++decoded;
-    return TStep::Decoded;
+    return SubsetStep::Decoded;
 }
 
-TMessageResult DecodeMessage(const std::uint8_t* Data, std::uint32_t Length, TBUFRMessage& Message,
-                             tUAInBound& Decoder, TSubsetSink& Sink) {
-    if (!Message.Parse(Data, Length)) return {TMessageEnd::NotParsed, 0};
-    if (!Decoder.ScanDescriptors(Message)) return {TMessageEnd::NoDescriptors, 0};
+DecodedMessage DecodeMessage(const std::uint8_t* Data, std::uint32_t Length, TBUFRMessage& Message,
+                             tUAInBound& Decoder, SubsetSink& Sink) {
+    if (!Message.Parse(Data, Length)) return {DecodedMessageEnd::NotParsed, 0};
+    if (!Decoder.ScanDescriptors(Message)) return {DecodedMessageEnd::NoDescriptors, 0};
     const std::uint32_t count = Sink.Scanned(Message);
-    TSubsetSteps steps(Decoder, Message);
+    SubsetSteps steps(Decoder, Message);
     while (steps.Decoded() < count) {
         switch (steps.Next()) {
-            case TSubsetSteps::TStep::NotDecoded: return {TMessageEnd::NotDecoded, steps.Decoded()};
-            case TSubsetSteps::TStep::Unknown: return {TMessageEnd::Unknown, steps.Decoded()};
-            case TSubsetSteps::TStep::Decoded: break;
+            case SubsetSteps::SubsetStep::NotDecoded: return {DecodedMessageEnd::NotDecoded, steps.Decoded()};
+            case SubsetSteps::SubsetStep::Unknown: return {DecodedMessageEnd::Unknown, steps.Decoded()};
+            case SubsetSteps::SubsetStep::Decoded: break;
         }
         if (!Sink.Decoded(Decoder, steps.Decoded() - 1, steps.CursorBits())) break;
     }
-    return {TMessageEnd::Decoded, steps.Decoded()};
+    return {DecodedMessageEnd::Decoded, steps.Decoded()};
 }

@@ -8,20 +8,20 @@
 
 // The subsets of one scanned message, decoded one after another from the first with one Section 4
 // read cursor, and the one rule of stepping through them.
-class TSubsetSteps {
+class SubsetSteps {
 public:
-    enum class TStep {
+    enum class SubsetStep {
         Decoded,     // the decoder holds the next subset
         NotDecoded,  // DecodeData returned false
         Unknown,     // not decoded: not all descriptors were known, so no subset after the first is
     };
 
-    TSubsetSteps(tUAInBound& Decoder, TBUFRMessage& Message) : decoder(Decoder), message(Message) {}
+    SubsetSteps(tUAInBound& Decoder, TBUFRMessage& Message) : decoder(Decoder), message(Message) {}
 
     // Decodes the next subset at the cursor. From the second on, Reset (true, false) first: the
     // values of the subset before are emptied; then, when not all descriptors were known, nothing
     // more (Unknown), and the decoder stays emptied. Raises what DecodeData raises.
-    TStep Next();
+    SubsetStep Next();
 
     // How many subsets were decoded.
     std::uint32_t Decoded() const { return decoded; }
@@ -38,9 +38,9 @@ private:
 
 // What the caller of DecodeMessage does with the message: told when it is parsed and scanned, and
 // after every subset decoded.
-class TSubsetSink {
+class SubsetSink {
 public:
-    virtual ~TSubsetSink() = default;
+    virtual ~SubsetSink() = default;
     // Message is parsed and its data description scanned: how many subsets to decode, from the
     // first (0: none).
     virtual std::uint32_t Scanned(const TBUFRMessage& Message) = 0;
@@ -49,7 +49,7 @@ public:
     virtual bool Decoded(const tUAInBound& Decoder, std::uint32_t Index, std::uint64_t CursorBits) = 0;
 };
 
-enum class TMessageEnd {
+enum class DecodedMessageEnd {
     NotParsed,      // Parse returned false: nothing more was done
     NoDescriptors,  // ScanDescriptors returned false
     NotDecoded,     // DecodeData returned false for a subset
@@ -57,15 +57,15 @@ enum class TMessageEnd {
     Unknown,        // a subset after the first was not decoded: not all descriptors were known
 };
 
-struct TMessageResult {
-    TMessageEnd End = TMessageEnd::NotParsed;
+struct DecodedMessage {
+    DecodedMessageEnd End = DecodedMessageEnd::NotParsed;
     std::uint32_t Subsets = 0;  // how many were decoded
 };
 
 // Parses the message Data[0..Length) (from "BUFR" to its closing "7777"; it is decoded in place,
 // the sections point into Data) into Message, scans its data description on Decoder, then decodes
-// as many subsets as the sink asks for with TSubsetSteps. The caller owns the bytes: the batch run
+// as many subsets as the sink asks for with SubsetSteps. The caller owns the bytes: the batch run
 // and the window pass the message buffer, the fuzz target a heap block of exactly Length octets.
 // Raises what the parser, the scan, the decoder and the sink raise.
-TMessageResult DecodeMessage(const std::uint8_t* Data, std::uint32_t Length, TBUFRMessage& Message,
-                             tUAInBound& Decoder, TSubsetSink& Sink);
+DecodedMessage DecodeMessage(const std::uint8_t* Data, std::uint32_t Length, TBUFRMessage& Message,
+                             tUAInBound& Decoder, SubsetSink& Sink);

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-class TDecodePrompts {
+class DecodePrompts {
 public:
-    virtual ~TDecodePrompts() = default;
+    virtual ~DecodePrompts() = default;
     // An information box with an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
     // A question with Yes and No and a warning icon; true for Yes.

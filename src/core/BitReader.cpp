@@ -22,6 +22,6 @@ std::uint16_t Swap16(std::uint16_t v) { return static_cast<std::uint16_t>((v >> 
 
 std::uint32_t Swap24(std::uint32_t v) { return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF); }
 
-TDescriptorParts SplitDescriptor(std::uint8_t first, std::uint8_t second) {
-    return TDescriptorParts{static_cast<std::uint8_t>(first >> 6), static_cast<std::uint8_t>(first & 0x3F), second};
+DescriptorParts SplitDescriptor(std::uint8_t first, std::uint8_t second) {
+    return DescriptorParts{static_cast<std::uint8_t>(first >> 6), static_cast<std::uint8_t>(first & 0x3F), second};
 }

@@ -4,7 +4,7 @@
 // next field begins and the bits of it already consumed (0..7, from the top).
 #include <cstdint>
 
-struct TDescriptorParts {
+struct DescriptorParts {
     std::uint8_t F = 0;  // top two bits of the first octet
     std::uint8_t X = 0;  // its low six bits
     std::uint8_t Y = 0;  // the second octet
@@ -32,4 +32,4 @@ inline std::uint32_t ExtractValue(const std::uint8_t* Src, std::uint32_t& BytePo
 
 std::uint16_t Swap16(std::uint16_t v);
 std::uint32_t Swap24(std::uint32_t v);
-TDescriptorParts SplitDescriptor(std::uint8_t first, std::uint8_t second);
+DescriptorParts SplitDescriptor(std::uint8_t first, std::uint8_t second);

@@ -3,4 +3,4 @@
 #include <string>
 #include <vector>
 
-using TLines = std::vector<std::string>;
+using LineList = std::vector<std::string>;

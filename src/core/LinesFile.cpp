@@ -34,7 +34,7 @@ void WriteAll(int fd, const char* data, std::size_t size, const std::filesystem:
 
 }  // namespace
 
-void SaveLines(const TLines& Lines, const std::filesystem::path& FileName) {
+void SaveLines(const LineList& Lines, const std::filesystem::path& FileName) {
     // Non-blocking open so that a FIFO without a reader in place of the file is refused (ENXIO)
     // instead of waited on; the writes themselves block as usual.
     const int fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);

@@ -7,4 +7,4 @@
 
 // Raises TavikError (the system's description, ": " and the name) when the file cannot be
 // written completely.
-void SaveLines(const TLines& Lines, const std::filesystem::path& FileName);
+void SaveLines(const LineList& Lines, const std::filesystem::path& FileName);

@@ -13,11 +13,11 @@ constexpr std::size_t DescriptorLineWidth = 120;
 std::string Num(std::uint64_t v) { return std::to_string(v); }
 std::string YesNo(bool v) { return v ? "+" : "-"; }
 
-void Add(TLines& lines, const char* utf8Label, const std::string& value = {}) {
+void Add(LineList& lines, const char* utf8Label, const std::string& value = {}) {
     lines.push_back(Utf8ToCp1251(utf8Label) + value);
 }
 
-void AddDescriptorLines(TLines& lines, const tBUFR_Section3_Data_Description& s3) {
+void AddDescriptorLines(LineList& lines, const tBUFR_Section3_Data_Description& s3) {
     std::string line = Utf8ToCp1251("Дескрипторы");
     const std::uint32_t count = s3.DescriptorCount();
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -28,7 +28,7 @@ void AddDescriptorLines(TLines& lines, const tBUFR_Section3_Data_Description& s3
         } else {
             line += ' ';
         }
-        const TDescriptorParts d = SplitDescriptor(s3.Descriptors[2 * i], s3.Descriptors[2 * i + 1]);
+        const DescriptorParts d = SplitDescriptor(s3.Descriptors[2 * i], s3.Descriptors[2 * i + 1]);
         line += Num(i) + ":" + Num(d.F) + "-" + IntStrZ(d.X, 2) + "-" + IntStrZ(d.Y, 3);
     }
     lines.push_back(std::move(line));
@@ -36,13 +36,13 @@ void AddDescriptorLines(TLines& lines, const tBUFR_Section3_Data_Description& s3
 
 }  // namespace
 
-bool TBUFRMessage::DumpSections(TLines* Lines) const {
+bool TBUFRMessage::DumpSections(LineList* Lines) const {
     if (Lines == nullptr || !Section0 || !Section0->Parsed || !Section1 || !Section1->Parsed) return false;
     const bool hasOptional = (Section1->SectionFlags & 0x80) != 0;
     if (hasOptional && (!Section2 || !Section2->Parsed)) return false;
     if (!Section3 || !Section3->Parsed || !Section4 || !Section4->Parsed) return false;
 
-    TLines& out = *Lines;
+    LineList& out = *Lines;
     const tBUFR_Section1_Identification& s1 = *Section1;
     const tBUFR_Section3_Data_Description& s3 = *Section3;
     const std::string octets = " " + Utf8ToCp1251("октет(ов)");

@@ -158,7 +158,7 @@ bool tBUFR_Section3_Data_Description::WriteTo(std::uint8_t* Dest, std::uint32_t&
 bool tBUFR_Section3_Data_Description::GetDescriptor(std::uint32_t Index, std::uint8_t& F, std::uint8_t& X,
                                                      std::uint8_t& Y) const {
     if (DescriptorBytes == 0 || Descriptors == nullptr || Index >= DescriptorCount()) return false;
-    const TDescriptorParts parts = SplitDescriptor(Descriptors[2 * Index], Descriptors[2 * Index + 1]);
+    const DescriptorParts parts = SplitDescriptor(Descriptors[2 * Index], Descriptors[2 * Index + 1]);
     F = parts.F;
     X = parts.X;
     Y = parts.Y;
@@ -201,8 +201,8 @@ bool tBUFR_Section4_Data::WriteTo(std::uint8_t* Dest, std::uint32_t& BytePos) co
 
 // ---- The message ----
 
-TBUFRMessage::TBUFRMessage(TSection0Class Section0Class, TSection1Class Section1Class, TSection2Class Section2Class,
-                           TSection3Class Section3Class, TSection4Class Section4Class, bool CreateSection2)
+TBUFRMessage::TBUFRMessage(Section0Factory Section0Class, Section1Factory Section1Class, Section2Factory Section2Class,
+                           Section3Factory Section3Class, Section4Factory Section4Class, bool CreateSection2)
     : Section2Class_(std::move(Section2Class)) {
     if (Section0Class) Section0 = Section0Class(*this);
     if (Section1Class) Section1 = Section1Class(*this);
@@ -218,7 +218,7 @@ TBUFRMessage::TBUFRMessage()
 TBUFRMessage::~TBUFRMessage() = default;
 
 bool TBUFRMessage::Parse(const std::uint8_t* Buffer, std::uint32_t FoundLength) {
-    FoundLength_ = FoundLength;
+    locatedLength = FoundLength;
     if (!Section0 || !Section1 || !Section3 || !Section4) return false;
     if (!Section0->ReadFrom(Buffer, FoundLength)) return false;
     std::uint32_t bytePos = 0;

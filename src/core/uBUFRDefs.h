@@ -109,11 +109,11 @@ public:
 };
 
 // Section factories ("class references"): each creates a section owned by the given message.
-using TSection0Class = std::function<std::unique_ptr<tBUFR_Section0_Indicator>(TBUFRMessage&)>;
-using TSection1Class = std::function<std::unique_ptr<tBUFR_Section1_Identification>(TBUFRMessage&)>;
-using TSection2Class = std::function<std::unique_ptr<tBUFR_Section2_Optional>(TBUFRMessage&)>;
-using TSection3Class = std::function<std::unique_ptr<tBUFR_Section3_Data_Description>(TBUFRMessage&)>;
-using TSection4Class = std::function<std::unique_ptr<tBUFR_Section4_Data>(TBUFRMessage&)>;
+using Section0Factory = std::function<std::unique_ptr<tBUFR_Section0_Indicator>(TBUFRMessage&)>;
+using Section1Factory = std::function<std::unique_ptr<tBUFR_Section1_Identification>(TBUFRMessage&)>;
+using Section2Factory = std::function<std::unique_ptr<tBUFR_Section2_Optional>(TBUFRMessage&)>;
+using Section3Factory = std::function<std::unique_ptr<tBUFR_Section3_Data_Description>(TBUFRMessage&)>;
+using Section4Factory = std::function<std::unique_ptr<tBUFR_Section4_Data>(TBUFRMessage&)>;
 
 template <class T>
 auto SectionClass() {
@@ -124,8 +124,8 @@ class TBUFRMessage {
 public:
     // Creates Sections 0, 1, 3 and 4 from their classes, Section 2 only when CreateSection2.
     // An empty Section2Class means the plain tBUFR_Section2_Optional.
-    TBUFRMessage(TSection0Class Section0Class, TSection1Class Section1Class, TSection2Class Section2Class,
-                 TSection3Class Section3Class, TSection4Class Section4Class, bool CreateSection2);
+    TBUFRMessage(Section0Factory Section0Class, Section1Factory Section1Class, Section2Factory Section2Class,
+                 Section3Factory Section3Class, Section4Factory Section4Class, bool CreateSection2);
     // The system's configuration: the base section classes, no Section 2.
     TBUFRMessage();
     virtual ~TBUFRMessage();
@@ -138,9 +138,9 @@ public:
     std::uint8_t MasterTable() const;
     // Appends the Russian dump of the section headers; false (nothing appended) when Lines is
     // absent or a section it needs is missing or not parsed.
-    bool DumpSections(TLines* Lines) const;
+    bool DumpSections(LineList* Lines) const;
     // Length located by the loader during the last Parse: no section reads at or beyond it.
-    std::uint32_t LocatedLength() const { return FoundLength_; }
+    std::uint32_t LocatedLength() const { return locatedLength; }
 
     std::unique_ptr<tBUFR_Section0_Indicator> Section0;
     std::unique_ptr<tBUFR_Section1_Identification> Section1;
@@ -149,6 +149,6 @@ public:
     std::unique_ptr<tBUFR_Section4_Data> Section4;
 
 private:
-    TSection2Class Section2Class_;
-    std::uint32_t FoundLength_ = 0;
+    Section2Factory Section2Class_;
+    std::uint32_t locatedLength = 0;
 };

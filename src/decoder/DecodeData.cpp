@@ -20,19 +20,19 @@ namespace {
 class DataCursor {
 public:
     DataCursor(const std::uint8_t* data, std::uint64_t limitBits, std::uint32_t& bytePos, std::uint32_t& bitPos)
-        : data_(data), limitBits_(limitBits), bytePos_(bytePos), bitPos_(bitPos) {}
+        : data(data), limitBits(limitBits), bytePos(bytePos), bitPos(bitPos) {}
 
-    bool Fits(std::uint64_t bits) const { return Position() + bits <= limitBits_; }
-    std::uint64_t Position() const { return std::uint64_t(bytePos_) * 8 + bitPos_; }
-    std::uint32_t BytePos() const { return bytePos_; }
+    bool Fits(std::uint64_t bits) const { return Position() + bits <= limitBits; }
+    std::uint64_t Position() const { return std::uint64_t(bytePos) * 8 + bitPos; }
+    std::uint32_t BytePos() const { return bytePos; }
     // An unchecked read of 1..32 bits; callers test Fits first.
-    std::uint32_t Read(std::uint32_t bits) { return ExtractValue(data_, bytePos_, bitPos_, bits); }
+    std::uint32_t Read(std::uint32_t bits) { return ExtractValue(data, bytePos, bitPos, bits); }
 
 private:
-    const std::uint8_t* data_;
-    std::uint64_t limitBits_;
-    std::uint32_t& bytePos_;
-    std::uint32_t& bitPos_;
+    const std::uint8_t* data;
+    std::uint64_t limitBits;
+    std::uint32_t& bytePos;
+    std::uint32_t& bitPos;
 };
 
 constexpr std::uint32_t AllOnes(std::uint32_t bits) { return bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1; }
@@ -206,7 +206,8 @@ void Store(DataCursor& cursor, const FixedRow& row, tUAReport& report) {
         row.Field(report));
 }
 
-// A catalogue row with its working Width and Reference (copies of rows 23 and 24 may change them).
+// A catalogue row with its working Width and Reference (the working copies of the two orientation
+// corrections, 0 25 065 and 0 25 066, follow the operators).
 struct ElementRef {
     std::int32_t Scale;
     std::int32_t Reference;
@@ -226,26 +227,26 @@ struct OperatorState {
     bool definition = false;
     std::int32_t definitionY = 0;
     bool inForce = false;
-    bool defined[2] = {false, false};  // rows 23 and 24
+    bool defined[2] = {false, false};  // azimuth and elevation corrections
     ElementRef working[2];
 };
 
 class SubsetWalker {
 public:
     SubsetWalker(tUAInBound& report, DataCursor& cursor, std::uint32_t sectionLength)
-        : r_(report), cursor_(cursor), sectionLength_(sectionLength) {
-        ops_.working[0] = CatalogueRef(RowAzimuthCorrection);
-        ops_.working[1] = CatalogueRef(RowElevationCorrection);
+        : report(report), cursor(cursor), sectionLength(sectionLength) {
+        ops.working[0] = CatalogueRef(RowAzimuthCorrection);
+        ops.working[1] = CatalogueRef(RowElevationCorrection);
     }
 
     // Walks the entries; returns the index of the entry at which the walk ended.
     std::size_t Walk() {
-        const std::size_t count = r_.EntryCount;
+        const std::size_t count = report.EntryCount;
         for (std::size_t k = 0; k < count; ++k)
-            if (!Handle(r_.DescList[k])) return k;
+            if (!Handle(report.DescList[k])) return k;
         return count == 0 ? 0 : count - 1;
     }
-    bool StoppedShort() const { return stoppedShort_; }
+    bool StoppedShort() const { return stoppedShort; }
 
 private:
     bool Handle(const tDescriptorEntry& e) {
@@ -264,36 +265,36 @@ private:
     bool HandleOperator(std::uint16_t x, std::uint8_t y) {
         switch (x) {
             case 5:  // characters
-                if (y == 11) return ReadCharacters(11, r_.Text11);
-                if (y == 60) return ReadCharacters(60, r_.Text60);
+                if (y == 11) return ReadCharacters(11, report.Text11);
+                if (y == 60) return ReadCharacters(60, report.Text60);
                 return false;
             case 1:  // change data width
                 if (y != 0) {
-                    if (ops_.widthChange) return false;
-                    ops_.widthChange = true;
-                    ops_.widthY = y;
+                    if (ops.widthChange) return false;
+                    ops.widthChange = true;
+                    ops.widthY = y;
                     return true;
                 }
-                if (!ops_.widthChange) return false;
-                ops_.widthChange = false;
+                if (!ops.widthChange) return false;
+                ops.widthChange = false;
                 return true;
             case 3:  // change reference values
                 if (y == 0) {
-                    if (!ops_.inForce && !ops_.defined[0] && !ops_.defined[1]) return false;
-                    ops_.defined[0] = ops_.defined[1] = false;
-                    ops_.definition = false;
-                    ops_.definitionY = 0;
-                    ops_.inForce = false;
+                    if (!ops.inForce && !ops.defined[0] && !ops.defined[1]) return false;
+                    ops.defined[0] = ops.defined[1] = false;
+                    ops.definition = false;
+                    ops.definitionY = 0;
+                    ops.inForce = false;
                     return true;
                 }
                 if (y == 255) {
-                    if (ops_.inForce || !ops_.definition) return false;
-                    ops_.definition = false;
-                    ops_.inForce = true;
+                    if (ops.inForce || !ops.definition) return false;
+                    ops.definition = false;
+                    ops.inForce = true;
                     return true;
                 }
-                ops_.definition = true;
-                ops_.definitionY = y;
+                ops.definition = true;
+                ops.definitionY = y;
                 return true;
             default:  // 2 02 YYY and anything else end the walk
                 return false;
@@ -302,7 +303,7 @@ private:
 
     bool ReadCharacters(std::uint32_t n, char* field) {
         if (!Reserve(8ull * n)) return false;
-        ReadText(cursor_, n, field);
+        ReadText(cursor, n, field);
         return true;
     }
 
@@ -325,19 +326,19 @@ private:
                     if (ok) *field = static_cast<T>(v);
                 }
             },
-            DescriptorCatalogue[row].Field(r_));
+            DescriptorCatalogue[row].Field(report));
         return ok;
     }
 
-    // Rows 23 and 24 follow the width change and the new reference values.
+    // The orientation corrections follow the width change and the new reference values.
     bool ReadCorrection(std::uint16_t row) {
         const std::size_t which = row == RowAzimuthCorrection ? 0 : 1;
-        double& field = which == 0 ? r_.AzimuthCorrection : r_.ElevationCorrection;
-        ElementRef& working = ops_.working[which];
+        double& field = which == 0 ? report.AzimuthCorrection : report.ElevationCorrection;
+        ElementRef& working = ops.working[which];
         const ElementRef catalogue = CatalogueRef(row);
-        const std::int32_t widthDelta = ops_.widthChange ? ops_.widthY - 128 : 0;
-        if (ops_.definition) {
-            const std::int32_t y = ops_.definitionY;
+        const std::int32_t widthDelta = ops.widthChange ? ops.widthY - 128 : 0;
+        if (ops.definition) {
+            const std::int32_t y = ops.definitionY;
             if (y > 32) {
                 working.Reference = 0;  // a reference wider than 32 bits is not read
             } else {
@@ -347,17 +348,17 @@ private:
                 working.Reference = static_cast<std::int32_t>((v & sign) ? sign - v : v);
             }
             working.Width = catalogue.Width + widthDelta;
-            ops_.defined[which] = true;
+            ops.defined[which] = true;
             return true;
         }
-        if (ops_.defined[which]) return ReadScaled(working, field);
+        if (ops.defined[which]) return ReadScaled(working, field);
         return ReadScaled({catalogue.Scale, catalogue.Reference, catalogue.Width + widthDelta}, field);
     }
 
     bool ReadUnsigned(std::int32_t width, std::uint32_t& v) {
         if (width > 32 || width <= 0) return true;  // nothing is read
         if (!Reserve(static_cast<std::uint64_t>(width))) return false;
-        v = cursor_.Read(static_cast<std::uint32_t>(width));
+        v = cursor.Read(static_cast<std::uint32_t>(width));
         return true;
     }
 
@@ -368,7 +369,7 @@ private:
         }
         const auto bits = static_cast<std::uint32_t>(ref.Width);
         if (!Reserve(bits)) return false;
-        const std::uint32_t v = cursor_.Read(bits);
+        const std::uint32_t v = cursor.Read(bits);
         if (v == AllOnes(bits)) {
             value = MissingValue;
             return true;
@@ -380,32 +381,32 @@ private:
 
     // True when the bits fit in Section 4; otherwise the walk stops short there.
     bool Reserve(std::uint64_t bits) {
-        if (cursor_.Fits(bits)) return true;
-        stoppedShort_ = true;
+        if (cursor.Fits(bits)) return true;
+        stoppedShort = true;
         return false;
     }
 
     bool DecodeTemplate() {
-        const std::uint8_t mask = MaskOf(r_.TemplateKind);
+        const std::uint8_t mask = MaskOf(report.TemplateKind);
         if (!Reserve(FixedBits(mask) + LevelCountBits)) return false;
         for (const FixedRow& row : FixedPart)
-            if (row.Templates & mask) Store(cursor_, row, r_);
-        r_.StationIndex = r_.BlockNumber * 1000 + r_.StationNumber;
-        r_.LevelCount = static_cast<std::uint16_t>(cursor_.Read(LevelCountBits));
+            if (row.Templates & mask) Store(cursor, row, report);
+        report.StationIndex = report.BlockNumber * 1000 + report.StationNumber;
+        report.LevelCount = static_cast<std::uint16_t>(cursor.Read(LevelCountBits));
         return ReadLevels(mask) && ReadShearLevels(mask);
     }
 
     bool ReadLevels(std::uint8_t mask) {
-        if (r_.LevelCount > MaxLevels) throw TavikError("Слишком много уровней");
+        if (report.LevelCount > MaxLevels) throw TavikError("Слишком много уровней");
         const std::uint32_t levelBits = LayoutBits(LevelLayout, mask);
-        const std::uint64_t needed = (std::uint64_t(r_.LevelCount) * levelBits + std::uint64_t(cursor_.BytePos()) * 8 + 8 + 7) / 8;
-        if (sectionLength_ < needed)
+        const std::uint64_t needed = (std::uint64_t(report.LevelCount) * levelBits + std::uint64_t(cursor.BytePos()) * 8 + 8 + 7) / 8;
+        if (sectionLength < needed)
             throw TavikError("Ошибка размера данных: число уровней больше, чем допускает размер раздела данных");
-        r_.Levels.assign(r_.LevelCount, tUALevelRec{});
-        TSatPressureCache pressures;
-        for (tUALevelRec& level : r_.Levels) {
+        report.Levels.assign(report.LevelCount, tUALevelRec{});
+        SatPressureCache pressures;
+        for (tUALevelRec& level : report.Levels) {
             if (!Reserve(levelBits)) return false;  // a level is read only when it lies wholly inside
-            const RawPair raw = ReadRecord(cursor_, LevelLayout, mask, level, LevelFlags);
+            const RawPair raw = ReadRecord(cursor, LevelLayout, mask, level, LevelFlags);
             if (mask == T52) level.Humidity = pressures.Humidity(level.Temp, raw.Temp, level.DewPoint, raw.DewPoint);
         }
         return true;
@@ -413,22 +414,22 @@ private:
 
     bool ReadShearLevels(std::uint8_t mask) {
         if (!Reserve(ShearCountBits)) return false;
-        r_.ShearCount = static_cast<std::uint16_t>(cursor_.Read(ShearCountBits));
+        report.ShearCount = static_cast<std::uint16_t>(cursor.Read(ShearCountBits));
         const std::uint32_t shearBits = LayoutBits(ShearLayout, mask);
-        r_.ShearLevels.assign(r_.ShearCount, tUAShearRec{});
-        for (tUAShearRec& shear : r_.ShearLevels) {
+        report.ShearLevels.assign(report.ShearCount, tUAShearRec{});
+        for (tUAShearRec& shear : report.ShearLevels) {
             // A shear block that does not fit is no error: the template ends there.
-            if (!cursor_.Fits(shearBits)) return true;
-            ReadRecord(cursor_, ShearLayout, mask, shear, ShearFlags);
+            if (!cursor.Fits(shearBits)) return true;
+            ReadRecord(cursor, ShearLayout, mask, shear, ShearFlags);
         }
         return true;
     }
 
-    tUAInBound& r_;
-    DataCursor& cursor_;
-    std::uint32_t sectionLength_;
-    OperatorState ops_;
-    bool stoppedShort_ = false;
+    tUAInBound& report;
+    DataCursor& cursor;
+    std::uint32_t sectionLength;
+    OperatorState ops;
+    bool stoppedShort = false;
 };
 
 }  // namespace

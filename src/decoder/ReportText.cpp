@@ -25,7 +25,7 @@ std::string FieldText(const char (&field)[N]) { return std::string(field, strnle
 bool HasPathDelimiter(std::string_view s) { return s.find_first_of("/\\") != std::string_view::npos; }
 
 // Fixed texts of the report, converted to Windows-1251 once.
-struct tReportTexts {
+struct ReportTexts {
     std::string UnknownCount = Utf8ToCp1251("Количество неизвестных дескрипторов:");
     std::string NoTemplate = Utf8ToCp1251("Данных 3-09-050, 3-09-051 или 3-09-052 нет");
     std::string Station = Utf8ToCp1251("Станция(001001 001002 001011):");
@@ -50,19 +50,19 @@ struct tReportTexts {
         Utf8ToCp1251("    t       P     H  1км-  1км+    dLat     dLon Flags")};
 };
 
-const tReportTexts& Texts() {
-    static const tReportTexts texts;
+const ReportTexts& Texts() {
+    static const ReportTexts texts;
     return texts;
 }
 
 // ---- flag letters of 0 08 042 ----
 
-struct tFlagLetters {
+struct FlagLetterRow {
     std::int32_t Bit;
     const char* Letters;
 };
 
-constexpr std::array<tFlagLetters, 17> FlagLetters = {{
+constexpr std::array<FlagLetterRow, 17> FlagLetters = {{
     {0x20000, "S"}, {0x10000, "C"}, {0x8000, "R"}, {0x4000, "M"}, {0x2000, "T"}, {0x1000, "U"},
     {0x800, "W"}, {0x400, "mt"}, {0x200, "tm"}, {0x100, "mu"}, {0x80, "um"}, {0x40, "mw"},
     {0x20, "wm"}, {0x10, "L"}, {0x8, "r"}, {0x4, "F"}, {0x2, "H"},
@@ -70,13 +70,13 @@ constexpr std::array<tFlagLetters, 17> FlagLetters = {{
 
 // ---- the coordinates line ----
 
-struct tCoordinatePiece {
+struct CoordinatePiece {
     double tUAReport::*Field;
     int Width, Decimals;
     int DashWidth;
 };
 
-constexpr std::array<tCoordinatePiece, 5> CoordinatePieces = {{
+constexpr std::array<CoordinatePiece, 5> CoordinatePieces = {{
     {&tUAReport::Latitude, 9, 5, 9},
     {&tUAReport::Longitude, 11, 5, 11},
     {&tUAReport::GroundHeight, 7, 1, 7},
@@ -86,23 +86,23 @@ constexpr std::array<tCoordinatePiece, 5> CoordinatePieces = {{
 
 // ---- the cloud line ----
 
-struct tCloudWord {
+struct CloudWordRow {
     std::uint8_t Significance;
     const char* Word;  // UTF-8
 };
 
-constexpr std::array<tCloudWord, 6> CloudWords = {{
+constexpr std::array<CloudWordRow, 6> CloudWords = {{
     {0, "CH"}, {5, "9"}, {7, "CL"}, {8, "CM"}, {62, "Ясно"}, {63, "/"},
 }};
 
-struct tCloudType {
+struct CloudType {
     std::uint8_t tUAReport::*Field;
     const char* Name;          // CL, CM, CH
     std::uint8_t Obscured;     // code for "clouds of this layer not seen"
     int Offset;                // printed as code - Offset
 };
 
-constexpr std::array<tCloudType, 3> CloudTypes = {{
+constexpr std::array<CloudType, 3> CloudTypes = {{
     {&tUAReport::CloudTypeLow, "CL", 62, 30},
     {&tUAReport::CloudTypeMiddle, "CM", 61, 20},
     {&tUAReport::CloudTypeHigh, "CH", 60, 10},
@@ -121,7 +121,7 @@ std::string CloudWord(std::uint8_t significance) {
     return {};
 }
 
-std::string CloudTypeText(const tCloudType& type, std::uint8_t code) {
+std::string CloudTypeText(const CloudType& type, std::uint8_t code) {
     if (code == CloudTypeMissing) return "\"N=/\"";
     if (code == type.Obscured) return std::string("\"N=9|") + type.Name + "=/\"";
     return std::to_string(static_cast<int>(code) - type.Offset);
@@ -134,7 +134,7 @@ std::string CloudLine(const tUAReport& r) {
     line += r.CloudAmount == 15 ? std::string("/") : IntStrZ(r.CloudAmount, 2);
     line += " h(020013):";
     line += r.CloudBase >= 0 ? FloatStrPad(4, 0, r.CloudBase) : std::string("/");
-    for (const tCloudType& type : CloudTypes)
+    for (const CloudType& type : CloudTypes)
         line += std::string(" ") + type.Name + "(020012):" + CloudTypeText(type, r.*type.Field);
     return line;
 }
@@ -155,7 +155,7 @@ bool IsShown(double v, Shown when) {
 // One column of a level or shear row: v / Divisor - Offset in FloatStrPad (Width, Decimals) when
 // shown, the dash text of Width otherwise.
 template <class Rec>
-struct tColumn {
+struct Column {
     double (*Value)(const Rec&);
     Shown When;
     double Divisor, Offset;
@@ -164,8 +164,8 @@ struct tColumn {
 
 // The columns appended to a row that is being built: no string of its own per column.
 template <class Rec, std::size_t N>
-void AppendColumns(std::string& text, const Rec& rec, const std::array<tColumn<Rec>, N>& columns) {
-    for (const tColumn<Rec>& c : columns) {
+void AppendColumns(std::string& text, const Rec& rec, const std::array<Column<Rec>, N>& columns) {
+    for (const Column<Rec>& c : columns) {
         const double v = c.Value(rec);
         if (IsShown(v, c.When)) {
             AppendFloatStrPad(text, c.Width, c.Decimals, v / c.Divisor - c.Offset);
@@ -179,7 +179,7 @@ void AppendColumns(std::string& text, const Rec& rec, const std::array<tColumn<R
 constexpr double ZeroCelsius = 273.15;
 
 // Level columns before the wind pair, and after it.
-constexpr std::array<tColumn<tUALevelRec>, 5> LevelColumnsHead = {{
+constexpr std::array<Column<tUALevelRec>, 5> LevelColumnsHead = {{
     {[](const tUALevelRec& r) { return r.Time; }, Shown::NonNegative, 1, 0, 5, 0},
     {[](const tUALevelRec& r) { return r.Pressure; }, Shown::Present, 100, 0, 8, 2},
     {[](const tUALevelRec& r) { return r.Temp; }, Shown::Present, 1, ZeroCelsius, 7, 1},
@@ -187,12 +187,12 @@ constexpr std::array<tColumn<tUALevelRec>, 5> LevelColumnsHead = {{
     {[](const tUALevelRec& r) { return r.Height; }, Shown::Present, 1, 0, 6, 0},
 }};
 
-constexpr std::array<tColumn<tUALevelRec>, 2> LevelColumnsTail = {{
+constexpr std::array<Column<tUALevelRec>, 2> LevelColumnsTail = {{
     {[](const tUALevelRec& r) { return r.DLat; }, Shown::Present, 1, 0, 8, 4},
     {[](const tUALevelRec& r) { return r.DLon; }, Shown::Present, 1, 0, 9, 4},
 }};
 
-constexpr std::array<tColumn<tUAShearRec>, 7> ShearColumns = {{
+constexpr std::array<Column<tUAShearRec>, 7> ShearColumns = {{
     {[](const tUAShearRec& r) { return r.Time; }, Shown::NonNegative, 1, 0, 5, 0},
     {[](const tUAShearRec& r) { return r.Pressure; }, Shown::Positive, 100, 0, 8, 2},
     {[](const tUAShearRec& r) { return r.Height; }, Shown::Present, 1, 0, 6, 0},
@@ -213,7 +213,7 @@ void AppendWind(std::string& text, const tUALevelRec& r) {
 
 void AppendFlags(std::string& text, std::int32_t flags) {
     if (flags >= MissingFlags) return;
-    for (const tFlagLetters& f : FlagLetters)
+    for (const FlagLetterRow& f : FlagLetters)
         if ((flags & f.Bit) != 0) text += f.Letters;
 }
 
@@ -234,7 +234,7 @@ enum class MetaKind {
     Text60,  // the same, and not when its first byte is 0xFF
 };
 
-struct tMetaValue {
+struct MetaValue {
     std::uint32_t Code = 0;
     double Real = 0;
     const char* Text = nullptr;
@@ -242,53 +242,53 @@ struct tMetaValue {
 };
 
 template <std::size_t N>
-constexpr tMetaValue TextValue(const char (&field)[N]) { return {0, 0, field, N}; }
+constexpr MetaValue TextValue(const char (&field)[N]) { return {0, 0, field, N}; }
 
 constexpr int NoRow = -1;  // the free-text label instead of a catalogue row
 
-struct tMetaLine {
+struct MetaLine {
     int Row;
     MetaKind Kind;
-    tMetaValue (*Value)(const tUAReport&);
+    MetaValue (*Value)(const tUAReport&);
     int Width = 0, Decimals = 0;
     double Divisor = 1;
 };
 
-constexpr std::array<tMetaLine, 29> MetaLines = {{
-    {RowObservationNumber, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.ObservationNumber}; }},
-    {RowSoundingNumber, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.SoundingNumber}; }},
+constexpr std::array<MetaLine, 29> MetaLines = {{
+    {RowObservationNumber, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.ObservationNumber}; }},
+    {RowSoundingNumber, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.SoundingNumber}; }},
     {RowObserverId, MetaKind::Text, [](const tUAReport& r) { return TextValue(r.ObserverId); }},
-    {RowGroundSystem, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.GroundSystem}; }},
-    {RowMetaHeight, MetaKind::Real, [](const tUAReport& r) { return tMetaValue{0, r.MetaHeight}; }, 3, 1},
-    {RowAntennaHeight, MetaKind::Real, [](const tUAReport& r) { return tMetaValue{0, r.AntennaHeight}; }, 3, 1},
-    {RowAzimuthCorrection, MetaKind::Real, [](const tUAReport& r) { return tMetaValue{0, r.AzimuthCorrection}; }, 5, 2},
-    {RowElevationCorrection, MetaKind::Real, [](const tUAReport& r) { return tMetaValue{0, r.ElevationCorrection}; }, 5, 2},
-    {RowRadome, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.Radome}; }},
-    {RowHeightMethod, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.HeightMethod}; }},
+    {RowGroundSystem, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.GroundSystem}; }},
+    {RowMetaHeight, MetaKind::Real, [](const tUAReport& r) { return MetaValue{0, r.MetaHeight}; }, 3, 1},
+    {RowAntennaHeight, MetaKind::Real, [](const tUAReport& r) { return MetaValue{0, r.AntennaHeight}; }, 3, 1},
+    {RowAzimuthCorrection, MetaKind::Real, [](const tUAReport& r) { return MetaValue{0, r.AzimuthCorrection}; }, 5, 2},
+    {RowElevationCorrection, MetaKind::Real, [](const tUAReport& r) { return MetaValue{0, r.ElevationCorrection}; }, 5, 2},
+    {RowRadome, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.Radome}; }},
+    {RowHeightMethod, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.HeightMethod}; }},
     {RowSoftwareVersion, MetaKind::Text, [](const tUAReport& r) { return TextValue(r.SoftwareVersion); }},
     {RowSerialNumber, MetaKind::Text, [](const tUAReport& r) { return TextValue(r.SerialNumber); }},
     {NoRow, MetaKind::Text, [](const tUAReport& r) { return TextValue(r.Text11); }},
-    {RowHumidityCorrection, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.HumidityCorrection}; }},
-    {RowCarrierFrequency, MetaKind::Real, [](const tUAReport& r) { return tMetaValue{0, r.CarrierFrequency}; }, 7, 3, 1e6},
-    {RowPressureSensor, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.PressureSensor}; }},
-    {RowTempSensor, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.TempSensor}; }},
-    {RowHumiditySensor, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.HumiditySensor}; }},
-    {RowSondeConfig, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.SondeConfig}; }},
-    {RowSuspensionConfig, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.SuspensionConfig}; }},
-    {RowBalloonMaker, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.BalloonMaker}; }},
-    {RowBalloonType, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.BalloonType}; }},
-    {RowBalloonMass, MetaKind::Real, [](const tUAReport& r) { return tMetaValue{0, r.BalloonMass}; }, 6, 2},
-    {RowBalloonShelter, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.BalloonShelter}; }},
-    {RowGasType, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.GasType}; }},
-    {RowGasAmount, MetaKind::Real, [](const tUAReport& r) { return tMetaValue{0, r.GasAmount}; }, 6, 3},
-    {RowSuspensionLength, MetaKind::Real, [](const tUAReport& r) { return tMetaValue{0, r.SuspensionLength}; }, 5, 2},
-    {RowTerminationReason, MetaKind::Code, [](const tUAReport& r) { return tMetaValue{r.TerminationReason}; }},
+    {RowHumidityCorrection, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.HumidityCorrection}; }},
+    {RowCarrierFrequency, MetaKind::Real, [](const tUAReport& r) { return MetaValue{0, r.CarrierFrequency}; }, 7, 3, 1e6},
+    {RowPressureSensor, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.PressureSensor}; }},
+    {RowTempSensor, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.TempSensor}; }},
+    {RowHumiditySensor, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.HumiditySensor}; }},
+    {RowSondeConfig, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.SondeConfig}; }},
+    {RowSuspensionConfig, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.SuspensionConfig}; }},
+    {RowBalloonMaker, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.BalloonMaker}; }},
+    {RowBalloonType, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.BalloonType}; }},
+    {RowBalloonMass, MetaKind::Real, [](const tUAReport& r) { return MetaValue{0, r.BalloonMass}; }, 6, 2},
+    {RowBalloonShelter, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.BalloonShelter}; }},
+    {RowGasType, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.GasType}; }},
+    {RowGasAmount, MetaKind::Real, [](const tUAReport& r) { return MetaValue{0, r.GasAmount}; }, 6, 3},
+    {RowSuspensionLength, MetaKind::Real, [](const tUAReport& r) { return MetaValue{0, r.SuspensionLength}; }, 5, 2},
+    {RowTerminationReason, MetaKind::Code, [](const tUAReport& r) { return MetaValue{r.TerminationReason}; }},
     {NoRow, MetaKind::Text60, [](const tUAReport& r) { return TextValue(r.Text60); }},
 }};
 
 // The value text of one metadata line, or empty when its value is absent.
-std::string MetaValueText(const tMetaLine& line, const tUAReport& r) {
-    const tMetaValue v = line.Value(r);
+std::string MetaValueText(const MetaLine& line, const tUAReport& r) {
+    const MetaValue v = line.Value(r);
     switch (line.Kind) {
         case MetaKind::Code: {
             const std::uint64_t allOnes = (std::uint64_t{1} << DescriptorCatalogue[line.Row].Width) - 1;
@@ -387,10 +387,10 @@ std::string tUAInBound::ShearRowText(int index) const {
     return text;
 }
 
-bool tUAInBound::WriteReport(TLines* lines) const {
+bool tUAInBound::WriteReport(LineList* lines) const {
     if (lines == nullptr || Message == nullptr) return false;
-    const tReportTexts& t = Texts();
-    TLines& out = *lines;
+    const ReportTexts& t = Texts();
+    LineList& out = *lines;
     // One growth for the whole table rather than one per doubling of the list.
     const std::size_t needed = out.size() + LevelCount + ShearCount + 64;
     if (out.capacity() < needed) out.reserve(std::max(needed, 2 * out.capacity()));
@@ -412,7 +412,7 @@ bool tUAInBound::WriteReport(TLines* lines) const {
                   CodeText(Second, 6, 2));
 
     std::string coordinates = t.Coordinates;
-    for (const tCoordinatePiece& p : CoordinatePieces) {
+    for (const CoordinatePiece& p : CoordinatePieces) {
         const double v = this->*p.Field;
         coordinates += IsMissing(v) ? DashText(p.DashWidth) : FloatStrPad(p.Width, p.Decimals, v);
     }
@@ -441,7 +441,7 @@ bool tUAInBound::WriteReport(TLines* lines) const {
         for (int j = 0; j < ShearCount; ++j) out.push_back(ShearRowText(j));
     }
 
-    for (const tMetaLine& line : MetaLines) {
+    for (const MetaLine& line : MetaLines) {
         const std::string value = MetaValueText(line, *this);
         if (!value.empty()) out.push_back((line.Row == NoRow ? t.FreeText : LabelText(line.Row)) + value);
     }

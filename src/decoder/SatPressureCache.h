@@ -10,7 +10,7 @@
 #include "decoder/UAReport.h"
 #include "decoder/WMOEwEi.h"
 
-class TSatPressureCache {
+class SatPressureCache {
 public:
     // The relative humidity of a level from its temperature and dew point (K) and their raw
     // values: RelHumidity (temp - 273.15, dewPoint - 273.15), missing when either is missing or
@@ -29,7 +29,7 @@ public:
 private:
     // SatVapourPressure at the kelvin value as RelHumidity passes it on; false when it fails.
     bool Pressure(double kelvin, std::uint32_t raw, double& pressure) {
-        Slot& slot = slots_[raw % SlotCount];
+        Slot& slot = slots[raw % SlotCount];
         if (slot.Key != raw + 1) {
             slot.Key = raw + 1;
             try {
@@ -49,5 +49,5 @@ private:
         double Value = 0;
     };
     static constexpr std::uint32_t SlotCount = 4096;
-    std::array<Slot, SlotCount> slots_{};
+    std::array<Slot, SlotCount> slots{};
 };

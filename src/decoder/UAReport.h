@@ -144,7 +144,7 @@ public:
     // and leaves the cursor after it. Returns true; raises TavikError.
     bool DecodeData(TBUFRMessage& message, std::uint32_t& bytePos, std::uint32_t& bitPos);
     // Appends the decoded report (Windows-1251); false when lines is absent or nothing was decoded.
-    bool WriteReport(TLines* lines) const;
+    bool WriteReport(LineList* lines) const;
     std::string StationText() const;
     std::string LaunchTimeText() const;
     std::uint16_t SubsetCount() const;

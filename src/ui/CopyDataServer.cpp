@@ -30,30 +30,30 @@ bool SameUser(const QLocalSocket& socket) {
 
 }  // namespace
 
-TCopyDataServer::TCopyDataServer(Handler handler, QObject* parent)
+CopyDataServer::CopyDataServer(Handler handler, QObject* parent)
     : QObject(parent), handler(std::move(handler)), server(new QLocalServer(this)) {
     server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server, &QLocalServer::newConnection, this, &TCopyDataServer::Accept);
+    connect(server, &QLocalServer::newConnection, this, &CopyDataServer::Accept);
 }
 
-TCopyDataServer::~TCopyDataServer() = default;
+CopyDataServer::~CopyDataServer() = default;
 
-QString TCopyDataServer::DefaultName() {
+QString CopyDataServer::DefaultName() {
     return QString::fromLatin1(WindowClassName) + QLatin1Char('-') + UserName();
 }
 
-QString TCopyDataServer::ServerName() const {
+QString CopyDataServer::ServerName() const {
     return server->serverName();
 }
 
-QByteArray TCopyDataServer::Record(quint64 identifier, const QByteArray& data) {
+QByteArray CopyDataServer::Record(quint64 identifier, const QByteArray& data) {
     QByteArray record(HeaderLength, '\0');
     qToLittleEndian<quint64>(identifier, record.data());
     qToLittleEndian<quint32>(static_cast<quint32>(data.size()), record.data() + 8);
     return record + data;
 }
 
-bool TCopyDataServer::Listen(const QString& name) {
+bool CopyDataServer::Listen(const QString& name) {
     // Listening would replace the socket of a live copy too: ask first whether one answers.
     QLocalSocket probe;
     probe.connectToServer(name);
@@ -65,7 +65,7 @@ bool TCopyDataServer::Listen(const QString& name) {
     return server->listen(name);
 }
 
-void TCopyDataServer::Accept() {
+void CopyDataServer::Accept() {
     while (QLocalSocket* socket = server->nextPendingConnection()) {
         if (!SameUser(*socket)) {
             socket->abort();
@@ -73,13 +73,13 @@ void TCopyDataServer::Accept() {
             continue;
         }
         connections.append({socket, {}, 0});
-        connect(socket, &QLocalSocket::readyRead, this, &TCopyDataServer::Dispatch);
-        connect(socket, &QLocalSocket::disconnected, this, &TCopyDataServer::Dispatch);
+        connect(socket, &QLocalSocket::readyRead, this, &CopyDataServer::Dispatch);
+        connect(socket, &QLocalSocket::disconnected, this, &CopyDataServer::Dispatch);
     }
     Dispatch();
 }
 
-bool TCopyDataServer::TakeRecord(Connection& connection) {
+bool CopyDataServer::TakeRecord(Connection& connection) {
     QByteArray& buffer = connection.buffer;
     if (connection.skip > 0) {
         const qsizetype dropped = std::min<quint64>(connection.skip, static_cast<quint64>(buffer.size()));
@@ -105,7 +105,7 @@ bool TCopyDataServer::TakeRecord(Connection& connection) {
     return true;
 }
 
-void TCopyDataServer::Dispatch() {
+void CopyDataServer::Dispatch() {
     // A record is handled to its end before the next: the handler may wait in a dialog, and a
     // record arriving meanwhile is taken up after it.
     if (dispatching) return;

@@ -18,7 +18,7 @@
 class QLocalServer;
 class QLocalSocket;
 
-class TCopyDataServer : public QObject {
+class CopyDataServer : public QObject {
     Q_OBJECT
 public:
     static constexpr quint64 CopyDataOpenFile = 22;
@@ -30,8 +30,8 @@ public:
     // records that arrive meanwhile wait until it returns.
     using Handler = std::function<bool(quint64 identifier, const QByteArray& data)>;
 
-    TCopyDataServer(Handler handler, QObject* parent = nullptr);
-    ~TCopyDataServer() override;
+    CopyDataServer(Handler handler, QObject* parent = nullptr);
+    ~CopyDataServer() override;
 
     // Starts listening under the name. A socket left behind by a copy that is gone is taken over;
     // false when a live copy already listens there or the socket cannot be made.

@@ -17,7 +17,7 @@ QVariant LinesModel::data(const QModelIndex& index, int role) const {
     return QString::fromStdString(Cp1251ToUtf8(lines[static_cast<std::size_t>(index.row())]));
 }
 
-void LinesModel::SetLines(TLines newLines) {
+void LinesModel::SetLines(LineList newLines) {
     beginResetModel();
     lines = std::move(newLines);
     longestLine = 0;

@@ -16,13 +16,13 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    const TLines& Lines() const { return lines; }
-    void SetLines(TLines newLines);
+    const LineList& Lines() const { return lines; }
+    void SetLines(LineList newLines);
     // Characters of the longest line (its bytes: one character each in this code page).
     std::size_t LongestLine() const { return longestLine; }
 
 private:
-    TLines lines;
+    LineList lines;
     std::size_t longestLine = 0;
 };
 
@@ -35,8 +35,8 @@ public:
 
     LineListBox(const QColor& textColour, QWidget* parent = nullptr);
 
-    const TLines& Lines() const { return model.Lines(); }
-    void SetLines(TLines lines) { model.SetLines(std::move(lines)); }
+    const LineList& Lines() const { return model.Lines(); }
+    void SetLines(LineList lines) { model.SetLines(std::move(lines)); }
     void Clear() { model.SetLines({}); }
     LinesModel& Model() { return model; }
     // Distance between two tab stops in pixels.

@@ -51,7 +51,7 @@ constexpr Field PageRuleItems[] = {&TfmMainFrm::idPrintSelected, &TfmMainFrm::id
 constexpr Field TextPageItems[] = {&TfmMainFrm::idCopySelected, &TfmMainFrm::idFind, &TfmMainFrm::idPrintSelected};
 constexpr Field ChartPageItems[] = {&TfmMainFrm::idSaveGIF, &TfmMainFrm::idSaveWMF, &TfmMainFrm::idEditChart};
 
-using View = chart::ChartView* TProfileCharts::*;
+using View = chart::ChartView* ProfileCharts::*;
 
 struct ChartPageRow {
     Page page;
@@ -59,9 +59,9 @@ struct ChartPageRow {
 };
 
 constexpr ChartPageRow ChartPageRows[] = {
-    {&TfmMainFrm::tsTemp, &TProfileCharts::ChrtTemp}, {&TfmMainFrm::tsWind, &TProfileCharts::ChrtWind},
-    {&TfmMainFrm::tsXY, &TProfileCharts::ChrtXY},     {&TfmMainFrm::tsZ, &TProfileCharts::ChrtZ},
-    {&TfmMainFrm::ts3D, &TProfileCharts::Chrt3D},
+    {&TfmMainFrm::tsTemp, &ProfileCharts::ChrtTemp}, {&TfmMainFrm::tsWind, &ProfileCharts::ChrtWind},
+    {&TfmMainFrm::tsXY, &ProfileCharts::ChrtXY},     {&TfmMainFrm::tsZ, &ProfileCharts::ChrtZ},
+    {&TfmMainFrm::ts3D, &ProfileCharts::Chrt3D},
 };
 
 struct OptionRow {
@@ -141,9 +141,9 @@ void TfmMainFrm::CreatePages() {
     lbSec->setToolTip(QStringLiteral("Раскодированное сообщение для вторичного выпуска"));
     tsSec->layout()->addWidget(lbSec);
 
-    Charts = new TProfileCharts([this] { return ChartOptions(); }, this);
+    Charts = new ProfileCharts([this] { return ChartOptions(); }, this);
     for (const ChartPageRow& row : ChartPageRows) (this->*row.page)->layout()->addWidget(Charts->*row.view);
-    connect(Charts, &TProfileCharts::ChartDoubleClicked, this, [this](chart::ChartView* view, QPoint pos) {
+    connect(Charts, &ProfileCharts::ChartDoubleClicked, this, [this](chart::ChartView* view, QPoint pos) {
         RunCommand([this, view, pos] { chtDblClick(view, pos); });
     });
 
@@ -234,7 +234,7 @@ void TfmMainFrm::idExitClick() {
     close();
 }
 
-TChartOptions TfmMainFrm::ChartOptions() const {
+ProfileChartOptions TfmMainFrm::ChartOptions() const {
     return {.LeftAxisP = LeftAxisP, .ShowSig = ShowSig, .CombineTU = CombineTU, .SortYAxis = SortYAxis};
 }
 

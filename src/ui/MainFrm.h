@@ -26,7 +26,7 @@ class LineListBox;
 class PageControl;
 class QAction;
 class QMenu;
-class TCopyDataServer;
+class CopyDataServer;
 class TROFMenu;
 namespace chart {
 class ChartView;
@@ -113,7 +113,7 @@ public:
     bool SortYAxis = false;
 
     // The five charts, one on each chart page, and their series.
-    TProfileCharts* Charts = nullptr;
+    ProfileCharts* Charts = nullptr;
 
     // Recent files, listed under idRecent; released when the window closes.
     std::unique_ptr<TROFMenu> RecentFiles;
@@ -156,9 +156,9 @@ public:
     void idYMStaticClick();
 
     // Starts receiving the messages of second copies on a local server of that name (in a real
-    // run TCopyDataServer::DefaultName()). False when it cannot listen there.
+    // run CopyDataServer::DefaultName()). False when it cannot listen there.
     bool ListenForRunningCopies(const QString& serverName);
-    TCopyDataServer* CopyDataServer() const { return copyDataServer; }
+    CopyDataServer* RunningCopyServer() const { return copyDataServer; }
 
     // The folder a bare PrimaryFileName stands in: the current directory of its load.
     QString PrimaryFolder() const;
@@ -192,7 +192,7 @@ private:
     void WriteOrReport(const QString& fileName, const std::function<std::string()>& make, const QString& failureText);
     // The option commands' refill of the loaded soundings.
     void RefillSeries();
-    TChartOptions ChartOptions() const;
+    ProfileChartOptions ChartOptions() const;
     bool PrimaryLoaded() const;
     bool SecondaryLoaded() const;
     // Loads asked for while a decode runs wait for its end.
@@ -204,7 +204,7 @@ private:
     QStringList arguments;
     bool shown = false;
     QString primaryFolder;
-    TCopyDataServer* copyDataServer = nullptr;
+    CopyDataServer* copyDataServer = nullptr;
     bool decoding = false;
     QStringList pendingLoads;
     friend class DecodingScope;

@@ -43,11 +43,11 @@ public:
     ~LinesTo() { list->SetLines(std::move(lines)); }
     LinesTo(const LinesTo&) = delete;
     LinesTo& operator=(const LinesTo&) = delete;
-    TLines& Lines() { return lines; }
+    LineList& Lines() { return lines; }
 
 private:
     LineListBox* list;
-    TLines lines;
+    LineList lines;
 };
 
 }  // namespace
@@ -99,7 +99,7 @@ bool TfmMainFrm::LoadPrimaryFrom(const QString& name, const QString& folder) {
     {
         const DecodingScope decode(*this);
         LinesTo text(lbPrim);
-        TWindowPrompts prompts(dialogs, this);
+        WindowPrompts prompts(dialogs, this);
         decoded = DecodeFile(NativeName(elsewhere ? fullPath : name), true, text.Lines(), prompts);
     }
     if (!decoded) {
@@ -160,7 +160,7 @@ void TfmMainFrm::idSecondaryClick() {
     {
         const DecodingScope decode(*this);
         LinesTo text(lbSec);
-        TWindowPrompts prompts(dialogs, this);
+        WindowPrompts prompts(dialogs, this);
         decoded = DecodeFile(NativeName(path), false, text.Lines(), prompts);
     }
     if (!decoded) {
@@ -209,7 +209,7 @@ void TfmMainFrm::WMDropFiles(const QStringList& files) {
 }
 
 bool TfmMainFrm::WMCopyData(quint64 identifier, const QByteArray& data) {
-    if (identifier != TCopyDataServer::CopyDataOpenFile) return false;
+    if (identifier != CopyDataServer::CopyDataOpenFile) return false;
     const qsizetype end = data.indexOf('\0');
     const QString name = QFile::decodeName(end < 0 ? data : data.left(end));
     if (decoding)
@@ -231,7 +231,7 @@ void TfmMainFrm::LoadPending() {
 
 bool TfmMainFrm::ListenForRunningCopies(const QString& serverName) {
     delete copyDataServer;
-    copyDataServer = new TCopyDataServer(
+    copyDataServer = new CopyDataServer(
         [this](quint64 identifier, const QByteArray& data) { return WMCopyData(identifier, data); }, this);
     return copyDataServer->Listen(serverName);
 }

@@ -12,8 +12,8 @@ namespace {
 using chart::AxisId;
 using chart::MarkerStyle;
 using chart::SeriesKind;
-using ViewMember = chart::ChartView* TProfileCharts::*;
-using SeriesMember = chart::Series* TProfileCharts::*;
+using ViewMember = chart::ChartView* ProfileCharts::*;
+using SeriesMember = chart::Series* ProfileCharts::*;
 using PointsMember = products::PointList products::ProfilePoints::*;
 
 constexpr QRgb Black = qRgb(0, 0, 0);
@@ -61,35 +61,35 @@ struct ChartLook {
 
 // The charts as designed: the vertical axes in their height form until SetupVerticalAxes runs.
 constexpr ChartLook ChartLooks[] = {
-    {&TProfileCharts::ChrtTemp, "Температура и влажность", false, qRgb(208, 255, 208), qRgb(255, 223, 223),
+    {&ProfileCharts::ChrtTemp, "Температура и влажность", false, qRgb(208, 255, 208), qRgb(255, 223, 223),
      {{.colour = Red, .grid = false, .title = "T, °C"},
       {.colour = Green, .grid = false, .title = "U, %"},
       {.title = TitleHeightScaled},
       Hidden,
       Hidden},
      true, qRgb(255, 128, 128)},
-    {&TProfileCharts::ChrtWind, "Направление и скорость ветра", false, WindBottom, White,
+    {&ProfileCharts::ChrtWind, "Направление и скорость ветра", false, WindBottom, White,
      {{.colour = Blue, .grid = false, .title = "f, м/с", .titleBold = true},
       {.colour = Navy, .grid = false, .title = "D, °", .titleBold = true},
       {.title = TitleHeightScaled},
       Hidden,
       Hidden},
      true, qRgb(128, 128, 255)},
-    {&TProfileCharts::ChrtXY, "Горизонтальная траектория полета щара", false, WindBottom, White,
+    {&ProfileCharts::ChrtXY, "Горизонтальная траектория полета щара", false, WindBottom, White,
      {{.colour = Blue, .title = "Долг, °", .titleBold = true},
       Hidden,
       {.colour = Navy, .title = "Шир,°"},
       Hidden,
       Hidden},
      false, 0},
-    {&TProfileCharts::ChrtZ, "Скорость подъема", false, WindBottom, White,
+    {&ProfileCharts::ChrtZ, "Скорость подъема", false, WindBottom, White,
      {{.grid = false, .title = "Время, с", .titleBold = true},
       Hidden,
       {.colour = Red, .gridColour = Red, .title = "Va, м/c", .fixedRange = true, .minimum = 0.0, .maximum = 15.0},
       {.colour = Blue, .gridColour = qRgb(0, 128, 255), .title = TitleHeight},
       Hidden},
      false, 0},
-    {&TProfileCharts::Chrt3D, "Траектория полета", true, WindBottom, White,
+    {&ProfileCharts::Chrt3D, "Траектория полета", true, WindBottom, White,
      {{.title = "Долг, °", .titleBold = true},
       Hidden,
       {.colour = Maroon3D, .labelColour = Navy, .title = TitleHeight},
@@ -119,7 +119,7 @@ struct SeriesLook {
     Sorting sorting;
 };
 
-using P = TProfileCharts;
+using P = ProfileCharts;
 using Pts = products::ProfilePoints;
 constexpr auto Line = SeriesKind::Line;
 constexpr auto Fast = SeriesKind::FastLine;
@@ -197,13 +197,13 @@ void AddPoint(chart::Series& series, const products::ProfilePoint& p) {
         series.Add(p.x, p.y);
 }
 
-products::ProfileOptions ProductOptions(const TChartOptions& options) {
+products::ProfileOptions ProductOptions(const ProfileChartOptions& options) {
     return {.pressureAxis = options.LeftAxisP, .showSig = options.ShowSig, .combineTU = options.CombineTU};
 }
 
 }  // namespace
 
-TProfileCharts::TProfileCharts(OptionsSource options, QWidget* parent) : QObject(parent), options(std::move(options)) {
+ProfileCharts::ProfileCharts(OptionsSource options, QWidget* parent) : QObject(parent), options(std::move(options)) {
     qRegisterMetaType<chart::ChartView*>();
 
     for (const ChartLook& look : ChartLooks) {
@@ -250,11 +250,11 @@ TProfileCharts::TProfileCharts(OptionsSource options, QWidget* parent) : QObject
     RefreshAll();
 }
 
-TProfileCharts::~TProfileCharts() {
+ProfileCharts::~ProfileCharts() {
     for (const QPointer<chart::ChartView>& view : views) delete view.data();
 }
 
-void TProfileCharts::AddPoints(bool primary, const products::ProfilePoints& points) {
+void ProfileCharts::AddPoints(bool primary, const products::ProfilePoints& points) {
     for (const SeriesLook& look : SeriesLooks) {
         if (look.primary != primary) continue;
         chart::Series& series = *(this->*look.series);
@@ -262,28 +262,28 @@ void TProfileCharts::AddPoints(bool primary, const products::ProfilePoints& poin
     }
 }
 
-void TProfileCharts::FillPrimarySeries(const tUAInBound& sounding) {
-    const TChartOptions now = options();
+void ProfileCharts::FillPrimarySeries(const tUAInBound& sounding) {
+    const ProfileChartOptions now = options();
     AddPoints(true, products::PrimaryProfilePoints(sounding, ProductOptions(now)));
     if (now.SortYAxis) SortPrimarySeries();
     RefreshAll();
 }
 
-void TProfileCharts::FillSecondarySeries(const tUAInBound& sounding) {
-    const TChartOptions now = options();
+void ProfileCharts::FillSecondarySeries(const tUAInBound& sounding) {
+    const ProfileChartOptions now = options();
     p3D2->active = true;
     AddPoints(false, products::SecondaryProfilePoints(sounding, ProductOptions(now)));
     if (now.SortYAxis) SortSecondarySeries();
     RefreshAll();
 }
 
-void TProfileCharts::ClearPrimarySeries() {
+void ProfileCharts::ClearPrimarySeries() {
     for (const SeriesLook& look : SeriesLooks)
         if (look.primary) (this->*look.series)->Clear();
     RefreshAll();
 }
 
-void TProfileCharts::ClearSecondarySeries() {
+void ProfileCharts::ClearSecondarySeries() {
     for (const SeriesLook& look : SeriesLooks)
         if (!look.primary) (this->*look.series)->Clear();
     p3D2->active = false;
@@ -291,7 +291,7 @@ void TProfileCharts::ClearSecondarySeries() {
 }
 
 namespace {
-void SortSeries(TProfileCharts& charts, bool primary) {
+void SortSeries(ProfileCharts& charts, bool primary) {
     for (const SeriesLook& look : SeriesLooks) {
         if (look.primary != primary || look.sorting == Sorting::None) continue;
         (charts.*look.series)->Sort(look.sorting == Sorting::Ascending ? chart::SortOrder::Ascending
@@ -300,17 +300,17 @@ void SortSeries(TProfileCharts& charts, bool primary) {
 }
 }  // namespace
 
-void TProfileCharts::SortPrimarySeries() {
+void ProfileCharts::SortPrimarySeries() {
     SortSeries(*this, true);
     RefreshAll();
 }
 
-void TProfileCharts::SortSecondarySeries() {
+void ProfileCharts::SortSecondarySeries() {
     SortSeries(*this, false);
     RefreshAll();
 }
 
-void TProfileCharts::SetupVerticalAxes(const tUAInBound* primary, const tUAInBound* secondary) {
+void ProfileCharts::SetupVerticalAxes(const tUAInBound* primary, const tUAInBound* secondary) {
     ClearPrimarySeries();
     ClearSecondarySeries();
     for (ViewMember view : ZoomUndoneBySetup) (this->*view)->UndoZoom();
@@ -324,21 +324,21 @@ void TProfileCharts::SetupVerticalAxes(const tUAInBound* primary, const tUAInBou
     RefreshAll();
 }
 
-void TProfileCharts::SetVerticalAxis(chart::Axis& axis, bool pressure, bool scaledTitle) {
+void ProfileCharts::SetVerticalAxis(chart::Axis& axis, bool pressure, bool scaledTitle) {
     axis.inverted = pressure;
     axis.logarithmic = pressure;
     axis.title = QString::fromUtf8(pressure ? TitlePressure : scaledTitle ? TitleHeightScaled : TitleHeight);
 }
 
-void TProfileCharts::UndoZoomAll() {
+void ProfileCharts::UndoZoomAll() {
     for (chart::ChartView* view : Views()) view->UndoZoom();
 }
 
-void TProfileCharts::RefreshAll() {
+void ProfileCharts::RefreshAll() {
     for (chart::ChartView* view : Views()) view->Model().Refresh();
 }
 
-bool TProfileCharts::IsChart(const chart::ChartView* view) const {
+bool ProfileCharts::IsChart(const chart::ChartView* view) const {
     const auto all = Views();
     return view != nullptr && std::find(all.begin(), all.end(), view) != all.end();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The five profile charts of the main window and their series: temperature and humidity, wind,
 // the horizontal trajectory, ascent rate and height against time, and the flight in 3D, filled
-// with the points products/ProfilePoints derives from the decoded soundings. The window owns one TProfileCharts, puts its five views on
+// with the points products/ProfilePoints derives from the decoded soundings. The window owns one ProfileCharts, puts its five views on
 // the chart pages and calls the fill, clear and axis operations from its loading and option
 // commands. How the charts and series look is here; which points they get is not.
 #include <QObject>
@@ -23,14 +23,14 @@ class QWidget;
 class tUAInBound;
 
 // The display options of the window that decide what the charts show.
-struct TChartOptions {
+struct ProfileChartOptions {
     bool LeftAxisP = true;   // pressure (on) or height (off) as the vertical coordinate
     bool ShowSig = false;    // curves through the significant levels
     bool CombineTU = false;  // temperature-significant levels also count for humidity
     bool SortYAxis = false;  // profile curves ordered by the vertical coordinate
 };
 
-class TProfileCharts : public QObject {
+class ProfileCharts : public QObject {
     Q_OBJECT
 public:
     // Points by which every series' storage grows; set for the whole process by the constructor,
@@ -39,13 +39,13 @@ public:
 
     // Where the charts read the window's display options: asked at every fill and set-up, so
     // that the charts always see the options as they are.
-    using OptionsSource = std::function<TChartOptions()>;
+    using OptionsSource = std::function<ProfileChartOptions()>;
 
     // Builds the charts with their axes, colours, tools and series, as views parented to parent
     // (the window reparents them onto the pages). The views still alive when this object goes
     // are deleted with it.
-    TProfileCharts(OptionsSource options, QWidget* parent);
-    ~TProfileCharts() override;
+    ProfileCharts(OptionsSource options, QWidget* parent);
+    ~ProfileCharts() override;
 
     // Copies the points of the sounding (products/ProfilePoints) into the twelve primary series
     // (the callers empty them first); sorts them when SortYAxis is on.

@@ -11,15 +11,15 @@ QString Text(const std::string& utf8) {
 
 }  // namespace
 
-void TWindowPrompts::ShowMessage(const std::string& text) {
+void WindowPrompts::ShowMessage(const std::string& text) {
     dialogs.ShowMessage(parent, ApplicationTitle, Text(text), MessageIcon::None);
 }
 
-bool TWindowPrompts::AskYesNo(const std::string& text) {
+bool WindowPrompts::AskYesNo(const std::string& text) {
     return dialogs.AskYesNo(parent, ApplicationTitle, Text(text));
 }
 
-std::optional<std::string> TWindowPrompts::InputBox(const std::string& caption, const std::string& prompt,
+std::optional<std::string> WindowPrompts::InputBox(const std::string& caption, const std::string& prompt,
                                                     const std::string& preset) {
     const std::optional<QString> answer = dialogs.InputBox(parent, Text(caption), Text(prompt), Text(preset));
     if (!answer) return std::nullopt;

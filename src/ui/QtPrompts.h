@@ -7,9 +7,9 @@
 class QWidget;
 class WindowDialogs;
 
-class TWindowPrompts : public TDecodePrompts {
+class WindowPrompts : public DecodePrompts {
 public:
-    TWindowPrompts(WindowDialogs& dialogs, QWidget* parent) : dialogs(dialogs), parent(parent) {}
+    WindowPrompts(WindowDialogs& dialogs, QWidget* parent) : dialogs(dialogs), parent(parent) {}
 
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;

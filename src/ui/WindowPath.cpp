@@ -28,7 +28,7 @@ int RunWindowPath(int argc, char* argv[]) {
 
     TfmMainFrm fmMainFrm(dialogs, QCoreApplication::applicationDirPath(), arguments);
     // A second copy started with a file name hands it over here.
-    fmMainFrm.ListenForRunningCopies(TCopyDataServer::DefaultName());
+    fmMainFrm.ListenForRunningCopies(CopyDataServer::DefaultName());
     // The initial size is the platform's; like the usual desktop default, three quarters of the screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         fmMainFrm.resize(fmMainFrm.size().expandedTo(screen->availableSize() * 3 / 4));

@@ -8,9 +8,9 @@
 #include "support/DecoderHarness.h"
 #include "support/Fixtures.h"
 
-TUASubsetRaw UASubset(std::uint64_t Block, std::uint64_t Station, std::uint64_t Hour, std::uint64_t Minute,
+UASubsetRaw UASubset(std::uint64_t Block, std::uint64_t Station, std::uint64_t Hour, std::uint64_t Minute,
                       std::uint64_t Second) {
-    TUASubsetRaw subset;
+    UASubsetRaw subset;
     subset.BlockNumber = Block;
     subset.StationNumber = Station;
     subset.Hour = Hour;
@@ -25,10 +25,10 @@ TUASubsetRaw UASubset(std::uint64_t Block, std::uint64_t Station, std::uint64_t 
     return subset;
 }
 
-TBytes UAMessage(const std::vector<TUASubsetRaw>& Subsets, const std::vector<std::uint32_t>& Descriptors,
+ByteVector UAMessage(const std::vector<UASubsetRaw>& Subsets, const std::vector<std::uint32_t>& Descriptors,
                  std::optional<std::uint16_t> Declared) {
     BitWriter data;
-    for (const TUASubsetRaw& subset : Subsets) WriteUASubset(data, subset);
+    for (const UASubsetRaw& subset : Subsets) WriteUASubset(data, subset);
     data.PadToOctet();
     return BufrBuilder()
         .Descriptors(Descriptors)
@@ -37,36 +37,36 @@ TBytes UAMessage(const std::vector<TUASubsetRaw>& Subsets, const std::vector<std
         .Build();
 }
 
-TLines DumpOf(const TBytes& Message) {
-    TDecoderHarness harness(Message);
+LineList DumpOf(const ByteVector& Message) {
+    DecoderHarness harness(Message);
     EXPECT_TRUE(harness.Parsed());
-    TLines lines;
+    LineList lines;
     EXPECT_TRUE(harness.Message.DumpSections(&lines));
     return lines;
 }
 
-TLines ReportOf(const TBytes& Message, std::uint32_t Index) {
-    TDecoderHarness harness(Message);
+LineList ReportOf(const ByteVector& Message, std::uint32_t Index) {
+    DecoderHarness harness(Message);
     EXPECT_TRUE(harness.Parsed());
     EXPECT_TRUE(harness.Scan());
     for (std::uint32_t j = 0; j <= Index; ++j) EXPECT_TRUE(harness.DecodeNext());
-    TLines lines;
+    LineList lines;
     EXPECT_TRUE(harness.Decoder.WriteReport(&lines));
     return lines;
 }
 
 std::string W(const std::string& Utf8) { return Utf8ToCp1251(Utf8); }
 
-long IndexOf(const TLines& Lines, const std::string& Text) {
+long IndexOf(const LineList& Lines, const std::string& Text) {
     const auto it = std::find(Lines.begin(), Lines.end(), Text);
     return it == Lines.end() ? -1 : static_cast<long>(it - Lines.begin());
 }
 
-std::size_t CountEqual(const TLines& Lines, const std::string& Text) {
+std::size_t CountEqual(const LineList& Lines, const std::string& Text) {
     return static_cast<std::size_t>(std::count(Lines.begin(), Lines.end(), Text));
 }
 
-std::size_t CountPrefixed(const TLines& Lines, const std::string& Prefix) {
+std::size_t CountPrefixed(const LineList& Lines, const std::string& Prefix) {
     return static_cast<std::size_t>(
         std::count_if(Lines.begin(), Lines.end(), [&](const std::string& l) { return l.rfind(Prefix, 0) == 0; }));
 }

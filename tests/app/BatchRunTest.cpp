@@ -24,24 +24,24 @@ std::vector<std::string> Entries(const fs::path& dir) {
     return names;
 }
 
-std::string Joined(const TLines& lines) {
+std::string Joined(const LineList& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
     return text;
 }
 
 std::string FileText(const fs::path& file) {
-    const TBytes bytes = ReadFileBytes(file);
+    const ByteVector bytes = ReadFileBytes(file);
     return std::string(bytes.begin(), bytes.end());
 }
 
-TLines Append(TLines head, const TLines& tail) {
+LineList Append(LineList head, const LineList& tail) {
     head.insert(head.end(), tail.begin(), tail.end());
     return head;
 }
 
 // The path and size lines of Input.
-TLines FileLines(const fs::path& input, std::size_t size) {
+LineList FileLines(const fs::path& input, std::size_t size) {
     return {W(input.string()), W("Размер файла(Бт):") + std::to_string(size)};
 }
 
@@ -49,8 +49,8 @@ std::string SetLine(int k, int n) { return W("Набор " + std::to_string(k) +
 
 // The text of a batch decode of Message saved as Input: the file lines, one dump, then the set
 // line and the report of each of the first Written subsets of Count.
-std::string DecodeText(const fs::path& input, const TBytes& message, int written, int count) {
-    TLines lines = Append(FileLines(input, message.size()), DumpOf(message));
+std::string DecodeText(const fs::path& input, const ByteVector& message, int written, int count) {
+    LineList lines = Append(FileLines(input, message.size()), DumpOf(message));
     for (int j = 0; j < written; ++j) {
         lines.push_back(SetLine(j + 1, count));
         lines = Append(lines, ReportOf(message, static_cast<std::uint32_t>(j)));
@@ -59,25 +59,25 @@ std::string DecodeText(const fs::path& input, const TBytes& message, int written
 }
 
 // The text of the export file of subset J of Count.
-std::string ExportText(const fs::path& input, const TBytes& message, int j, int count) {
-    TLines lines = Append(FileLines(input, message.size()), DumpOf(message));
+std::string ExportText(const fs::path& input, const ByteVector& message, int j, int count) {
+    LineList lines = Append(FileLines(input, message.size()), DumpOf(message));
     lines.push_back(SetLine(j + 1, count));
     return Joined(Append(lines, ReportOf(message, static_cast<std::uint32_t>(j))));
 }
 
-void ExpectQuietSuccess(const TTavikRun& run) {
+void ExpectQuietSuccess(const TavikRun& run) {
     EXPECT_EQ(run.Status, 0);
     EXPECT_EQ(run.Out, "");
     EXPECT_EQ(run.Err, "");
 }
 
-void ExpectReported(const TTavikRun& run, const std::string& line) {
+void ExpectReported(const TavikRun& run, const std::string& line) {
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Out, line);
     EXPECT_EQ(run.Err, "");
 }
 
-TBytes ThreeSubsets() {
+ByteVector ThreeSubsets() {
     return UAMessage({UASubset(27, 612, 11, 6, 37), UASubset(26, 63, 11, 1, 3), UASubset(34, 122, 10, 58, 50)});
 }
 
@@ -110,7 +110,7 @@ TEST(CommandWord, TwoArgumentsWithDecodeOrExportInAnyCaseAreABatchRun) {
 }
 
 TEST(BatchRun, CommandWordInAnyCaseRunsWithoutAWindowSystem) {
-    const TBytes message = UAMessage({UASubset(27, 612, 11, 6, 37)});
+    const ByteVector message = UAMessage({UASubset(27, 612, 11, 6, 37)});
     struct Case {
         const char* word;
         const char* written;
@@ -125,7 +125,7 @@ TEST(BatchRun, CommandWordInAnyCaseRunsWithoutAWindowSystem) {
         const fs::path input = dir.Write("in.bin", message);
         fs::create_directory(dir.Path() / "out");
 
-        const TTavikRun run = RunTavik({c.word, input.string(), "out"}, dir.Path());
+        const TavikRun run = RunTavik({c.word, input.string(), "out"}, dir.Path());
 
         ExpectQuietSuccess(run);
         EXPECT_EQ(Entries(dir.Path() / "out"), std::vector<std::string>{c.written});
@@ -133,12 +133,12 @@ TEST(BatchRun, CommandWordInAnyCaseRunsWithoutAWindowSystem) {
 }
 
 TEST(BatchRun, DecodeWritesTheTextByteForByteOverAnOlderFile) {
-    const TBytes message = UAMessage({UASubset(27, 612, 11, 6, 37)});
+    const ByteVector message = UAMessage({UASubset(27, 612, 11, 6, 37)});
     TempDir dir;
     const fs::path input = dir.Write("in.bin", message);
     fs::create_directory(dir.Path() / "out");
     // An older and longer file of that name is replaced, not partly overwritten.
-    WriteFileBytes(dir.Path() / "out" / "in.bin.PRN", TBytes(100000, 'x'));
+    WriteFileBytes(dir.Path() / "out" / "in.bin.PRN", ByteVector(100000, 'x'));
 
     ExpectQuietSuccess(RunTavik({"DECODE", input.string(), "out"}, dir.Path()));
 
@@ -153,21 +153,21 @@ TEST(BatchRun, DecodeWritesTheTextByteForByteOverAnOlderFile) {
 }
 
 TEST(BatchRun, DecodeOfThreeSubsetsWritesOneFileWithOneDump) {
-    const TBytes message = ThreeSubsets();
+    const ByteVector message = ThreeSubsets();
     TempDir dir;
     const fs::path input = dir.Write("three.bin", message);
 
     ExpectQuietSuccess(RunTavik({"DECODE", input.string()}, dir.Path()));
 
     EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"three.bin", "three.bin.PRN"}));
-    const TLines lines = ReadCrLfLines(dir.Path() / "three.bin.PRN");
+    const LineList lines = ReadCrLfLines(dir.Path() / "three.bin.PRN");
     EXPECT_EQ(CountEqual(lines, W("::::Раздел указателя(0)")), 1u);
     EXPECT_EQ(CountPrefixed(lines, W("Набор ")), 3u);
     EXPECT_EQ(FileText(dir.Path() / "three.bin.PRN"), DecodeText(input, message, 3, 3));
 }
 
 TEST(BatchRun, ExportOfThreeSubsetsWritesAFileEachWithItsOwnDump) {
-    const TBytes message = ThreeSubsets();
+    const ByteVector message = ThreeSubsets();
     TempDir dir;
     const fs::path input = dir.Write("three.bin", message);
 
@@ -187,9 +187,9 @@ TEST(BatchRun, ExportOfThreeSubsetsWritesAFileEachWithItsOwnDump) {
 }
 
 TEST(BatchRun, ExportOfTwoSubsetsOfOneStationAndTimeKeepsTheSecond) {
-    TUASubsetRaw second = UASubset(27, 612, 11, 6, 37);
+    UASubsetRaw second = UASubset(27, 612, 11, 6, 37);
     second.Levels.resize(1);
-    const TBytes message = UAMessage({UASubset(27, 612, 11, 6, 37), second});
+    const ByteVector message = UAMessage({UASubset(27, 612, 11, 6, 37), second});
     TempDir dir;
     const fs::path input = dir.Write("twice.bin", message);
 
@@ -201,7 +201,7 @@ TEST(BatchRun, ExportOfTwoSubsetsOfOneStationAndTimeKeepsTheSecond) {
 
 TEST(BatchRun, ExportWithoutTemplateNamesTheFilesAfterTheInputAndSubset) {
     // 0 01 082 alone: every descriptor known, no template; three subsets.
-    const TBytes message = BufrBuilder().Descriptors({1082}).Subsets(3).Data(TBytes(6, 0)).Build();
+    const ByteVector message = BufrBuilder().Descriptors({1082}).Subsets(3).Data(ByteVector(6, 0)).Build();
     TempDir dir;
     const fs::path input = dir.Write("name.bin", message);
     fs::create_directory(dir.Path() / "out");
@@ -213,15 +213,15 @@ TEST(BatchRun, ExportWithoutTemplateNamesTheFilesAfterTheInputAndSubset) {
     for (int j = 0; j < 3; ++j) {
         const std::string name = "name.bin_" + std::to_string(j) + ".PRN";
         SCOPED_TRACE(name);
-        const TLines lines = ReadCrLfLines(dir.Path() / "out" / name);
-        const TLines expected = Append(Append(FileLines(input, message.size()), DumpOf(message)),
+        const LineList lines = ReadCrLfLines(dir.Path() / "out" / name);
+        const LineList expected = Append(Append(FileLines(input, message.size()), DumpOf(message)),
                                        {SetLine(j + 1, 3), W("Данных 3-09-050, 3-09-051 или 3-09-052 нет")});
         EXPECT_EQ(lines, expected);
     }
 }
 
 TEST(BatchRun, UnknownDescriptorsWriteTheFirstSubsetThenReportIt) {
-    const TBytes message = UAMessage(
+    const ByteVector message = UAMessage(
         {UASubset(27, 612, 11, 6, 37), UASubset(26, 63, 11, 1, 3), UASubset(34, 122, 10, 58, 50)}, {309052, 1001});
     {
         TempDir dir;
@@ -239,7 +239,7 @@ TEST(BatchRun, UnknownDescriptorsWriteTheFirstSubsetThenReportIt) {
 }
 
 TEST(BatchRun, ZeroSubsetsDecodeSavesTheHeaderAndExportNothing) {
-    const TBytes message = UAMessage({UASubset(27, 612, 11, 6, 37)}, {309052}, 0);
+    const ByteVector message = UAMessage({UASubset(27, 612, 11, 6, 37)}, {309052}, 0);
     TempDir dir;
     const fs::path input = dir.Write("zero.bin", message);
     fs::create_directory(dir.Path() / "decoded");
@@ -255,7 +255,7 @@ TEST(BatchRun, ZeroSubsetsDecodeSavesTheHeaderAndExportNothing) {
 TEST(BatchRun, FilesThatCannotBeDecodedAreReportedWithAFailingStatus) {
     struct Case {
         const char* name;
-        TBytes bytes;
+        ByteVector bytes;
         std::vector<std::string> args;
         std::string line;
     } cases[] = {
@@ -263,9 +263,9 @@ TEST(BatchRun, FilesThatCannotBeDecodedAreReportedWithAFailingStatus) {
         {"plain.txt", BytesOf("just text, no message"), {"export", "./plain.txt", "."},
          "./plain.txt нет данных BUFR!\r\n"},
         {"Зонд.txt", BytesOf("7777 BUFR"), {"DECODE", "Зонд.txt"}, "Зонд.txt нет данных BUFR!\r\n"},
-        {"overlong.bin", BufrBuilder().Data(TBytes(100, 0)).SetSection4Length(108).Build(),
+        {"overlong.bin", BufrBuilder().Data(ByteVector(100, 0)).SetSection4Length(108).Build(),
          {"DECODE", "overlong.bin"}, "overlong.bin ошибка чтения BUFR!\r\n"},
-        {"nodesc.bin", BufrBuilder().Descriptors({}).Data(TBytes(8, 0)).Build(), {"EXPORT", "nodesc.bin"},
+        {"nodesc.bin", BufrBuilder().Descriptors({}).Data(ByteVector(8, 0)).Build(), {"EXPORT", "nodesc.bin"},
          "nodesc.bin ошибка чтения дескрипторов!\r\n"},
     };
     for (const Case& c : cases) {
@@ -281,7 +281,7 @@ TEST(BatchRun, FilesThatCannotBeDecodedAreReportedWithAFailingStatus) {
 
 TEST(BatchRun, MissingFileIsReportedByName) {
     TempDir dir;
-    const TTavikRun run = RunTavik({"DECODE", "missing.bufr"}, dir.Path());
+    const TavikRun run = RunTavik({"DECODE", "missing.bufr"}, dir.Path());
 
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Err, "");
@@ -296,7 +296,7 @@ TEST(BatchRun, OutputFolderThatDoesNotExistIsReported) {
     TempDir dir;
     dir.Write("in.bin", UAMessage({UASubset(27, 612, 11, 6, 37)}));
 
-    const TTavikRun run = RunTavik({"DECODE", "in.bin", "absent"}, dir.Path());
+    const TavikRun run = RunTavik({"DECODE", "in.bin", "absent"}, dir.Path());
 
     EXPECT_EQ(run.Status, 1);
     EXPECT_NE(run.Out.find("absent/in.bin.PRN"), std::string::npos) << run.Out;
@@ -318,7 +318,7 @@ TEST(BatchRun, EmptyOutputFolderIsTheWorkingFolder) {
 // Where the file goes for the second and third argument, relative and absolute; the first line is
 // always the full path of the input.
 TEST(BatchRun, OutputFolderRules) {
-    const TBytes message = UAMessage({UASubset(27, 612, 11, 6, 37)});
+    const ByteVector message = UAMessage({UASubset(27, 612, 11, 6, 37)});
     struct Case {
         std::string input;   // as typed, relative to the working folder or "@" for its absolute path
         std::string output;  // third argument; empty: none; "@" prefix: absolute
@@ -361,7 +361,7 @@ TEST(BatchRun, OutputFolderRules) {
 }
 
 TEST(BatchRun, CyrillicFolderNames) {
-    const TBytes message = UAMessage({UASubset(27, 612, 11, 6, 37)});
+    const ByteVector message = UAMessage({UASubset(27, 612, 11, 6, 37)});
     TempDir dir;
     fs::create_directory(dir.Path() / "Зонды");
     fs::create_directory(dir.Path() / "Выход");
@@ -372,7 +372,7 @@ TEST(BatchRun, CyrillicFolderNames) {
 
     EXPECT_EQ(Entries(dir.Path() / "Выход"), std::vector<std::string>{"Зонд.bin.PRN"});
     EXPECT_EQ(Entries(dir.Path() / "Зонды"), (std::vector<std::string>{"27612_20231010110637.PRN", "Зонд.bin"}));
-    const TLines lines = ReadCrLfLines(dir.Path() / "Выход" / "Зонд.bin.PRN");
+    const LineList lines = ReadCrLfLines(dir.Path() / "Выход" / "Зонд.bin.PRN");
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], W(input.string()));
     // "/Зонды/Зонд.bin" in Windows-1251.
@@ -398,7 +398,7 @@ TEST(BatchRun, ShipIdentifiersNameFilesInsideTheOutputFolder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TUASubsetRaw ship = UASubset(RawMissing, RawMissing, 11, 6, 37);
+        UASubsetRaw ship = UASubset(RawMissing, RawMissing, 11, 6, 37);
         ship.ShipId = c.shipId;
         TempDir dir;
         fs::create_directories(dir.Path() / "a" / "out");
@@ -415,7 +415,7 @@ TEST(BatchRun, ShipIdentifiersNameFilesInsideTheOutputFolder) {
 // A launch time that is no date falls back to the message's date, whose too-wide fields print as
 // slashes: they become '_' in the file name.
 TEST(BatchRun, SlashesOfTheMessageDateBecomeUnderscoresInTheName) {
-    TUASubsetRaw subset = UASubset(27, 612, 11, 6, 37);
+    UASubsetRaw subset = UASubset(27, 612, 11, 6, 37);
     subset.Month = 13;
     BitWriter data;
     WriteUASubset(data, subset);
@@ -467,7 +467,7 @@ TEST(BatchRun, SharedFixtures) {
         std::vector<std::string> args{c.word, std::string("in/") + c.fixture};
         if (c.output) args.push_back(c.output);
 
-        const TTavikRun run = RunTavik(args, dir.Path());
+        const TavikRun run = RunTavik(args, dir.Path());
 
         EXPECT_EQ(run.Out, c.console);
         EXPECT_EQ(run.Status, c.console.empty() ? 0 : 1);
@@ -481,7 +481,7 @@ TEST(BatchRun, SharedFixtures) {
         for (const auto& [name, sets] : c.files) {
             SCOPED_TRACE(name);
             if (!fs::exists(outDir / name)) continue;
-            const TLines lines = ReadCrLfLines(outDir / name);
+            const LineList lines = ReadCrLfLines(outDir / name);
             ASSERT_GE(lines.size(), 2u);
             EXPECT_EQ(lines[0], W(input.string()));
             EXPECT_EQ(lines[1], W("Размер файла(Бт):") + std::to_string(fs::file_size(input)));

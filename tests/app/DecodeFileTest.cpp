@@ -17,25 +17,25 @@ const std::string SubsetCaption = "В сообщении несколько по
 
 // The three stations of a three-subset message: 27612 at 11:06:37, 26063 at 11:01:03, 34122 at
 // 10:58:50.
-TBytes ThreeSubsets() {
+ByteVector ThreeSubsets() {
     return UAMessage({UASubset(27, 612, 11, 6, 37), UASubset(26, 63, 11, 1, 3), UASubset(34, 122, 10, 58, 50)});
 }
 
 // The path, size and dump lines that every decoded text of File starts with.
-TLines HeaderLines(const fs::path& File, const TBytes& Bytes) {
-    TLines lines{W(File.string()), W("Размер файла(Бт):") + std::to_string(Bytes.size())};
-    const TLines dump = DumpOf(Bytes);
+LineList HeaderLines(const fs::path& File, const ByteVector& Bytes) {
+    LineList lines{W(File.string()), W("Размер файла(Бт):") + std::to_string(Bytes.size())};
+    const LineList dump = DumpOf(Bytes);
     lines.insert(lines.end(), dump.begin(), dump.end());
     return lines;
 }
 
-TLines Concat(TLines head, const std::string& line, const TLines& tail) {
+LineList Concat(LineList head, const std::string& line, const LineList& tail) {
     head.push_back(line);
     head.insert(head.end(), tail.begin(), tail.end());
     return head;
 }
 
-void ExpectSameLines(const TLines& actual, const TLines& expected) {
+void ExpectSameLines(const LineList& actual, const LineList& expected) {
     for (std::size_t i = 0; i < std::min(actual.size(), expected.size()); ++i)
         EXPECT_EQ(actual[i], expected[i]) << "line " << i + 1;
     EXPECT_EQ(actual.size(), expected.size());
@@ -49,12 +49,12 @@ protected:
     }
 
     TempDir dir;
-    TScriptedPrompts prompts;
-    TLines lines{"old line"};
+    ScriptedPrompts prompts;
+    LineList lines{"old line"};
 };
 
 TEST_F(DecodeFileTest, ThreeSubsetsAnswerTwoShowsTheSecondSubset) {
-    const TBytes bytes = ThreeSubsets();
+    const ByteVector bytes = ThreeSubsets();
     const fs::path file = dir.Write("three.bin", bytes);
     prompts.Answer("2");
 
@@ -62,7 +62,7 @@ TEST_F(DecodeFileTest, ThreeSubsetsAnswerTwoShowsTheSecondSubset) {
 
     ExpectSameLines(lines, Concat(HeaderLines(file, bytes), "\xCD\xE0\xE1\xEE\xF0 2/3:", ReportOf(bytes, 1)));
     ASSERT_EQ(prompts.Asked.size(), 1u);
-    EXPECT_EQ(prompts.Asked[0].Kind, TPromptKind::Input);
+    EXPECT_EQ(prompts.Asked[0].Kind, PromptKind::Input);
     EXPECT_EQ(prompts.Asked[0].Caption, SubsetCaption);
     EXPECT_EQ(prompts.Asked[0].Text, "Какой поднабор из 3 выбрать?");
     EXPECT_EQ(prompts.Asked[0].Preset, "1");
@@ -73,7 +73,7 @@ TEST_F(DecodeFileTest, ThreeSubsetsAnswerTwoShowsTheSecondSubset) {
 
 TEST_F(DecodeFileTest, AnswersOutsideOneToThreeAskAgainWithOnePreset) {
     const std::vector<std::string> badAnswers{"0", "4", "-1", "abc", "", "2.5", "1x", "99999999999999999999"};
-    const TBytes bytes = ThreeSubsets();
+    const ByteVector bytes = ThreeSubsets();
     const fs::path file = dir.Write("three.bin", bytes);
     for (const std::string& answer : badAnswers) prompts.Answer(answer);
     prompts.Answer("3");
@@ -81,8 +81,8 @@ TEST_F(DecodeFileTest, AnswersOutsideOneToThreeAskAgainWithOnePreset) {
     ASSERT_TRUE(DecodeFile(file.string(), true, lines, prompts));
 
     ASSERT_EQ(prompts.Asked.size(), badAnswers.size() + 1);
-    for (const TPromptRecord& asked : prompts.Asked) {
-        EXPECT_EQ(asked.Kind, TPromptKind::Input);
+    for (const PromptRecord& asked : prompts.Asked) {
+        EXPECT_EQ(asked.Kind, PromptKind::Input);
         EXPECT_EQ(asked.Caption, SubsetCaption);
         EXPECT_EQ(asked.Text, "Какой поднабор из 3 выбрать?");
         EXPECT_EQ(asked.Preset, "1");
@@ -92,14 +92,14 @@ TEST_F(DecodeFileTest, AnswersOutsideOneToThreeAskAgainWithOnePreset) {
 }
 
 TEST_F(DecodeFileTest, CancelAbortsSilentlyAndLeavesTheHeaderLines) {
-    const TBytes bytes = ThreeSubsets();
+    const ByteVector bytes = ThreeSubsets();
     const fs::path file = dir.Write("three.bin", bytes);
     for (bool afterBadAnswer : {false, true}) {
         SCOPED_TRACE(afterBadAnswer ? "Cancel after a bad answer" : "Cancel at once");
-        TScriptedPrompts script;
+        ScriptedPrompts script;
         if (afterBadAnswer) script.Answer("7");
         script.Cancel();
-        TLines text{"old line"};
+        LineList text{"old line"};
 
         EXPECT_THROW(DecodeFile(file.string(), true, text, script), SilentAbort);
 
@@ -110,7 +110,7 @@ TEST_F(DecodeFileTest, CancelAbortsSilentlyAndLeavesTheHeaderLines) {
 }
 
 TEST_F(DecodeFileTest, OneSubsetAsksNothing) {
-    const TBytes bytes = UAMessage({UASubset(27, 612, 11, 6, 37)});
+    const ByteVector bytes = UAMessage({UASubset(27, 612, 11, 6, 37)});
     const fs::path file = dir.Write("one.bin", bytes);
 
     ASSERT_TRUE(DecodeFile(file.string(), true, lines, prompts));
@@ -121,21 +121,21 @@ TEST_F(DecodeFileTest, OneSubsetAsksNothing) {
 }
 
 TEST_F(DecodeFileTest, ZeroSubsetsAnsweredNoReturnsFalseWithTheHeaderLines) {
-    const TBytes bytes = UAMessage({UASubset(27, 612, 11, 6, 37)}, {309052}, 0);
+    const ByteVector bytes = UAMessage({UASubset(27, 612, 11, 6, 37)}, {309052}, 0);
     const fs::path file = dir.Write("zero.bin", bytes);
     prompts.AnswerYesNo(false);
 
     EXPECT_FALSE(DecodeFile(file.string(), true, lines, prompts));
 
     ASSERT_EQ(prompts.Asked.size(), 1u);
-    EXPECT_EQ(prompts.Asked[0].Kind, TPromptKind::YesNo);
+    EXPECT_EQ(prompts.Asked[0].Kind, PromptKind::YesNo);
     EXPECT_EQ(prompts.Asked[0].Text, "zero.bin\rКоличество поднаборов данных равно нулю! Игнорировать?");
     ExpectSameLines(lines, HeaderLines(file, bytes));
     EXPECT_EQ(PrimaryBaseName, "before");
 }
 
 TEST_F(DecodeFileTest, ZeroSubsetsAnsweredYesDecodesOneOfOne) {
-    const TBytes bytes = UAMessage({UASubset(27, 612, 11, 6, 37)}, {309052}, 0);
+    const ByteVector bytes = UAMessage({UASubset(27, 612, 11, 6, 37)}, {309052}, 0);
     const fs::path file = dir.Write("zero.bin", bytes);
     prompts.AnswerYesNo(true);
 
@@ -149,7 +149,7 @@ TEST_F(DecodeFileTest, ZeroSubsetsAnsweredYesDecodesOneOfOne) {
 TEST_F(DecodeFileTest, SecondaryFillsOnlyTheSecondaryDecoderAndName) {
     const fs::path primary = dir.Write("primary.bin", UAMessage({UASubset(27, 612, 11, 6, 37)}));
     const fs::path secondary = dir.Write("secondary.bin", UAMessage({UASubset(34, 122, 10, 58, 50)}));
-    TLines secondaryLines;
+    LineList secondaryLines;
 
     ASSERT_TRUE(DecodeFile(primary.string(), true, lines, prompts));
     ASSERT_TRUE(DecodeFile(secondary.string(), false, secondaryLines, prompts));
@@ -164,7 +164,7 @@ TEST_F(DecodeFileTest, SecondaryFillsOnlyTheSecondaryDecoderAndName) {
 
 TEST_F(DecodeFileTest, WithoutTemplateTheBaseNameIsTheFileNameAndSubsetIndex) {
     // 0 01 082 alone: every descriptor known, no template.
-    const TBytes bytes = BufrBuilder().Descriptors({1082}).Data(BitWriter().Bits(284, 14).PadToOctet()).Build();
+    const ByteVector bytes = BufrBuilder().Descriptors({1082}).Data(BitWriter().Bits(284, 14).PadToOctet()).Build();
     const fs::path file = dir.Write("name.bin", bytes);
 
     ASSERT_TRUE(DecodeFile(file.string(), true, lines, prompts));
@@ -176,7 +176,7 @@ TEST_F(DecodeFileTest, WithoutTemplateTheBaseNameIsTheFileNameAndSubsetIndex) {
 
 TEST_F(DecodeFileTest, UnknownDescriptorsStopAfterTheFirstSubsetWithAMessage) {
     // 3 07 080 is not taken: no template, one unknown descriptor; the second subset is asked for.
-    const TBytes bytes = BufrBuilder().Descriptors({307080}).Subsets(2).Data(TBytes(8, 0)).Build();
+    const ByteVector bytes = BufrBuilder().Descriptors({307080}).Subsets(2).Data(ByteVector(8, 0)).Build();
     const fs::path file = dir.Write("synop.bin", bytes);
     prompts.Answer("2");
 
@@ -191,7 +191,7 @@ TEST_F(DecodeFileTest, UnknownDescriptorsStopAfterTheFirstSubsetWithAMessage) {
 }
 
 TEST_F(DecodeFileTest, UnknownDescriptorsWithTheFirstSubsetChosenShowNoMessage) {
-    const TBytes bytes = UAMessage({UASubset(27, 612, 11, 6, 37), UASubset(26, 63, 11, 1, 3)}, {309052, 1001});
+    const ByteVector bytes = UAMessage({UASubset(27, 612, 11, 6, 37), UASubset(26, 63, 11, 1, 3)}, {309052, 1001});
     const fs::path file = dir.Write("unknown.bin", bytes);
     prompts.Answer("1");
 
@@ -204,10 +204,10 @@ TEST_F(DecodeFileTest, UnknownDescriptorsWithTheFirstSubsetChosenShowNoMessage) 
 
 TEST_F(DecodeFileTest, FilesThatCannotBeShownAreReportedByName) {
     // Section 4 declared 4 octets longer than written: it runs into "7777".
-    const TBytes overlong = BufrBuilder().Data(TBytes(100, 0)).SetSection4Length(104 + 4).Build();
+    const ByteVector overlong = BufrBuilder().Data(ByteVector(100, 0)).SetSection4Length(104 + 4).Build();
     struct Case {
         const char* name;
-        TBytes bytes;
+        ByteVector bytes;
         const char* message;
     } cases[] = {
         {"text.bin", BytesOf("no message in here, 7777"), " нет данных BUFR!"},
@@ -217,19 +217,19 @@ TEST_F(DecodeFileTest, FilesThatCannotBeShownAreReportedByName) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path file = dir.Write(c.name, c.bytes);
-        TScriptedPrompts script;
-        TLines text{"old line"};
+        ScriptedPrompts script;
+        LineList text{"old line"};
 
         EXPECT_FALSE(DecodeFile(file.string(), true, text, script));
 
         EXPECT_EQ(script.Messages(), std::vector<std::string>{file.string() + c.message});
-        EXPECT_EQ(text, TLines{"old line"});
+        EXPECT_EQ(text, LineList{"old line"});
         EXPECT_EQ(PrimaryBaseName, "before");
     }
 }
 
 TEST_F(DecodeFileTest, ErrorsRaisedCarryTheFileName) {
-    const fs::path noDescriptors = dir.Write("nodesc.bin", BufrBuilder().Descriptors({}).Data(TBytes(8, 0)).Build());
+    const fs::path noDescriptors = dir.Write("nodesc.bin", BufrBuilder().Descriptors({}).Data(ByteVector(8, 0)).Build());
     try {
         DecodeFile(noDescriptors.string(), true, lines, prompts);
         ADD_FAILURE() << "a message without descriptors was decoded";
@@ -245,7 +245,7 @@ TEST_F(DecodeFileTest, ErrorsRaisedCarryTheFileName) {
         EXPECT_NE(std::string(e.what()).find(missing.string()), std::string::npos) << e.what();
     }
     EXPECT_TRUE(prompts.Asked.empty());
-    EXPECT_EQ(lines, TLines{"old line"});
+    EXPECT_EQ(lines, LineList{"old line"});
 }
 
 }  // namespace

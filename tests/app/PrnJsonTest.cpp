@@ -24,21 +24,21 @@ const std::string UnknownLine = "Часть дескрипторов неизв�
 
 // ---- the .PRN file cut into its parts ----
 
-struct TPrnSubset {
+struct PrnSubset {
     std::string SetLine;
-    TLines Lines;  // the report after the set line
+    LineList Lines;  // the report after the set line
 };
 
-struct TPrnFile {
+struct PrnFile {
     std::string PathLine, SizeLine;
-    TLines Dump;
-    std::vector<TPrnSubset> Subsets;
+    LineList Dump;
+    std::vector<PrnSubset> Subsets;
 };
 
 bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
 
-TPrnFile SplitPrn(const TLines& lines) {
-    TPrnFile prn;
+PrnFile SplitPrn(const LineList& lines) {
+    PrnFile prn;
     if (lines.size() < 2) {
         ADD_FAILURE() << "fewer than two lines";
         return prn;
@@ -142,7 +142,7 @@ constexpr int MaxRowFailures = 30;
 
 // ---- the dump ----
 
-void CompareDump(const TLines& dump, const json& j) {
+void CompareDump(const LineList& dump, const json& j) {
     std::map<std::string, std::string> values;
     std::string descriptors;
     bool inDescriptors = false;
@@ -214,14 +214,14 @@ void CompareDump(const TLines& dump, const json& j) {
 
 // ---- one subset's report ----
 
-long FindPrefixed(const TLines& lines, const std::string& prefix) {
+long FindPrefixed(const LineList& lines, const std::string& prefix) {
     for (std::size_t i = 0; i < lines.size(); ++i)
         if (StartsWith(lines[i], prefix)) return static_cast<long>(i);
     return -1;
 }
 
 // The text after Label in the report, or a failure.
-std::optional<std::string> After(const TLines& lines, const char* label) {
+std::optional<std::string> After(const LineList& lines, const char* label) {
     const std::string prefix = W(label);
     const long i = FindPrefixed(lines, prefix);
     if (i < 0) {
@@ -231,7 +231,7 @@ std::optional<std::string> After(const TLines& lines, const char* label) {
     return lines[static_cast<std::size_t>(i)].substr(prefix.size());
 }
 
-void CompareStation(const TLines& report, const json& h) {
+void CompareStation(const LineList& report, const json& h) {
     const auto text = After(report, "Станция(001001 001002 001011):");
     if (!text) return;
     const long long block = h["block_number"].is_null() ? 127 : h["block_number"].get<long long>();
@@ -246,7 +246,7 @@ void CompareStation(const TLines& report, const json& h) {
     EXPECT_EQ(RightTrimmed(*text), RightTrimmed(s)) << "station";
 }
 
-void CompareLaunch(const TLines& report, const json& h) {
+void CompareLaunch(const LineList& report, const json& h) {
     const auto text = After(report, "Время выпуска(004001 004002 004003 004004 004005):");
     if (!text) return;
     EXPECT_EQ(*text, CodeText(h["time_significance"], 5, 3) + " " + CodeText(h["year"], 12, 4) + "-" +
@@ -256,7 +256,7 @@ void CompareLaunch(const TLines& report, const json& h) {
         << "launch time";
 }
 
-void CompareCoordinates(const TLines& report, const json& h) {
+void CompareCoordinates(const LineList& report, const json& h) {
     const auto found = After(report, "Координаты(005001 006001 007030 007031 007007 033024):");
     if (!found) return;
     const std::string& text = *found;
@@ -279,7 +279,7 @@ std::optional<double> Item(const json& table, const char* key, std::size_t i) {
     return Value(column.at(i));
 }
 
-void CompareLevels(const TLines& report, const json& subset, std::size_t& next) {
+void CompareLevels(const LineList& report, const json& subset, std::size_t& next) {
     const std::string countLabel = W("Число уровней с данными(031002):");
     const long at = FindPrefixed(report, countLabel);
     ASSERT_GE(at, 0) << "no level count line";
@@ -324,7 +324,7 @@ void CompareLevels(const TLines& report, const json& subset, std::size_t& next) 
     }
 }
 
-void CompareShear(const TLines& report, const json& subset, std::size_t next) {
+void CompareShear(const LineList& report, const json& subset, std::size_t next) {
     const std::string countLabel = W("Число уровней со сдвигом ветра(031001):");
     ASSERT_LT(next, report.size());
     ASSERT_TRUE(StartsWith(report[next], countLabel)) << "the shear count does not follow the level table";
@@ -361,8 +361,8 @@ void CompareShear(const TLines& report, const json& subset, std::size_t next) {
     }
 }
 
-void CompareSubset(const TPrnSubset& prn, const json& subset) {
-    const TLines& report = prn.Lines;
+void CompareSubset(const PrnSubset& prn, const json& subset) {
+    const LineList& report = prn.Lines;
     if (subset["template"].is_null()) {
         EXPECT_GE(IndexOf(report, W("Данных 3-09-050, 3-09-051 или 3-09-052 нет")), 0);
         EXPECT_LT(FindPrefixed(report, W("Станция(")), 0);
@@ -383,7 +383,7 @@ void CompareWithJson(const fs::path& file) {
     SCOPED_TRACE(file.filename().string());
     const json j = LoadJson(JsonBeside(file));
     TempDir out;
-    const TTavikRun run = RunTavik({"DECODE", file.string(), out.Path().string()}, out.Path());
+    const TavikRun run = RunTavik({"DECODE", file.string(), out.Path().string()}, out.Path());
     EXPECT_EQ(run.Err, "");
     const bool unknown = run.Out == UnknownLine;
     if (!unknown) {
@@ -394,7 +394,7 @@ void CompareWithJson(const fs::path& file) {
     }
     const fs::path prnFile = out.Path() / (file.filename().string() + ".PRN");
     ASSERT_TRUE(fs::exists(prnFile));
-    const TPrnFile prn = SplitPrn(ReadCrLfLines(prnFile));
+    const PrnFile prn = SplitPrn(ReadCrLfLines(prnFile));
 
     EXPECT_EQ(prn.PathLine, W(file.lexically_normal().string()));
     EXPECT_EQ(prn.SizeLine, W("Размер файла(Бт):") + std::to_string(j["file_size"].get<long long>()));

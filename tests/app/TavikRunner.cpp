@@ -35,7 +35,7 @@ std::string FileText(const fs::path& path) {
 
 }  // namespace
 
-TTavikRun RunTavik(const std::vector<std::string>& Args, const std::filesystem::path& WorkDir) {
+TavikRun RunTavik(const std::vector<std::string>& Args, const std::filesystem::path& WorkDir) {
     // The captured streams live in a folder of their own, not in the folder the run writes to.
     TempDir capture;
     const fs::path outFile = capture.Path() / "stdout";
@@ -68,7 +68,7 @@ TTavikRun RunTavik(const std::vector<std::string>& Args, const std::filesystem::
     while (::waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) throw std::runtime_error("waitpid failed");
     }
-    TTavikRun run;
+    TavikRun run;
     run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.Out = FileText(outFile);
     run.Err = FileText(errFile);

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-struct TTavikRun {
+struct TavikRun {
     int Status = -1;   // exit status; -1 when the process did not exit normally
     std::string Out;   // standard output
     std::string Err;   // standard error
 };
 
-TTavikRun RunTavik(const std::vector<std::string>& Args, const std::filesystem::path& WorkDir);
+TavikRun RunTavik(const std::vector<std::string>& Args, const std::filesystem::path& WorkDir);

@@ -14,21 +14,21 @@ namespace {
 
 // Holds the message bytes for as long as the sections refer into them. The buffer is exactly as
 // long as the located message, so a read past it is a heap overflow that the sanitizers catch.
-class TParse {
+class ParsedMessage {
 public:
-    bool Run(const TBytes& bytes) { return Run(bytes, static_cast<std::uint32_t>(bytes.size())); }
-    bool Run(const TBytes& bytes, std::uint32_t foundLength) {
+    bool Run(const ByteVector& bytes) { return Run(bytes, static_cast<std::uint32_t>(bytes.size())); }
+    bool Run(const ByteVector& bytes, std::uint32_t foundLength) {
         buffer = bytes;
         buffer.shrink_to_fit();
         return message.Parse(buffer.data(), foundLength);
     }
     TBUFRMessage message;
-    TBytes buffer;
+    ByteVector buffer;
 };
 
 // The error Parse raises for Bytes, or "" when it raises none.
-std::string ParseError(const TBytes& bytes) {
-    TParse p;
+std::string ParseError(const ByteVector& bytes) {
+    ParsedMessage p;
     try {
         p.Run(bytes);
     } catch (const TavikError& e) {
@@ -41,7 +41,7 @@ TEST(SectionOneTest, EditionLayouts) {
     for (int edition : {0, 1, 2, 3, 4, 5, 255}) {
         SCOPED_TRACE("edition " + std::to_string(edition));
         const bool ed4 = edition >= 4;
-        TParse p;
+        ParsedMessage p;
         ASSERT_TRUE(p.Run(BufrBuilder()
                               .Edition(static_cast<std::uint8_t>(edition))
                               .Centre(ed4 ? 0x1234 : 98)
@@ -82,7 +82,7 @@ TEST(SectionOneTest, EditionLayouts) {
 }
 
 TEST(SectionOneTest, YearOfCenturyCountsFromTwoThousand) {
-    TParse p;
+    ParsedMessage p;
     ASSERT_TRUE(p.Run(BufrBuilder().Edition(3).YearOfCentury(7).Build()));
     EXPECT_EQ(p.message.Section1->TypicalYear, 2007);
     ASSERT_TRUE(p.Run(BufrBuilder().Edition(3).YearOfCentury(255).Build()));
@@ -111,7 +111,7 @@ TEST(SectionOneTest, LengthAssertionAndMasterTable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("edition " + std::to_string(c.edition) + ", length " + std::to_string(c.length));
-        const TBytes bytes = BufrBuilder()
+        const ByteVector bytes = BufrBuilder()
                                  .Edition(static_cast<std::uint8_t>(c.edition))
                                  .MasterTable(c.masterTable)
                                  .SetSection1Length(c.length)
@@ -124,15 +124,15 @@ TEST(SectionOneTest, LongSectionWithLocalDataIsSkipped) {
     for (int edition : {3, 4}) {
         SCOPED_TRACE("edition " + std::to_string(edition));
         const std::size_t standard = edition >= 4 ? 22 : 17;
-        TBytes local(300 - standard, 0xFF);
+        ByteVector local(300 - standard, 0xFF);
         std::fill(local.begin(), local.begin() + 8, '7');
-        TParse p;
+        ParsedMessage p;
         ASSERT_TRUE(p.Run(BufrBuilder()
                               .Edition(static_cast<std::uint8_t>(edition))
                               .Section1Local(local)
                               .Subsets(3)
                               .Descriptors({309052, 1001})
-                              .Data(TBytes{1, 2})
+                              .Data(ByteVector{1, 2})
                               .Build()));
         EXPECT_EQ(p.message.Section1->Length, 300u);
         EXPECT_EQ(p.message.Section1->LocalDataLength, edition >= 4 ? 278u : 283u);
@@ -144,7 +144,7 @@ TEST(SectionOneTest, LongSectionWithLocalDataIsSkipped) {
 }
 
 TEST(SectionTwoTest, ComesAndGoesWithTheFlag) {
-    TParse p;
+    ParsedMessage p;
     ASSERT_TRUE(p.Run(BufrBuilder().Section2({1, 2, 3, 4, 5, 6}).Descriptors({1001}).Build()));
     ASSERT_NE(p.message.Section2, nullptr);
     EXPECT_TRUE(p.message.Section2->Parsed);
@@ -163,27 +163,27 @@ TEST(SectionTwoTest, ComesAndGoesWithTheFlag) {
     EXPECT_EQ(p.message.Section2->SectionLength(), 4u);
 }
 
-class TMarkedSection2 : public tBUFR_Section2_Optional {
+class MarkedSection2 : public tBUFR_Section2_Optional {
 public:
     using tBUFR_Section2_Optional::tBUFR_Section2_Optional;
 };
 
 TEST(SectionTwoTest, TheSuppliedClassIsCreated) {
     TBUFRMessage message(SectionClass<tBUFR_Section0_Indicator>(), SectionClass<tBUFR_Section1_Identification>(),
-                         SectionClass<TMarkedSection2>(), SectionClass<tBUFR_Section3_Data_Description>(),
+                         SectionClass<MarkedSection2>(), SectionClass<tBUFR_Section3_Data_Description>(),
                          SectionClass<tBUFR_Section4_Data>(), true);
     ASSERT_NE(message.Section2, nullptr);
     EXPECT_FALSE(message.Section2->Parsed);
-    const TBytes bytes = BufrBuilder().Section2({9, 9}).Build();
+    const ByteVector bytes = BufrBuilder().Section2({9, 9}).Build();
     ASSERT_TRUE(message.Parse(bytes.data(), static_cast<std::uint32_t>(bytes.size())));
     ASSERT_NE(message.Section2, nullptr);
-    EXPECT_NE(dynamic_cast<TMarkedSection2*>(message.Section2.get()), nullptr);
+    EXPECT_NE(dynamic_cast<MarkedSection2*>(message.Section2.get()), nullptr);
     EXPECT_EQ(&message.Section2->Owner, &message);
     EXPECT_EQ(message.Section2->SectionLength(), 6u);
 }
 
 TEST(SectionThreeTest, DescriptorsAndTheOddOctet) {
-    TParse p;
+    ParsedMessage p;
     ASSERT_TRUE(p.Run(BufrBuilder().Descriptors({309052, 1001}).Section3OddPad(true).Subsets(513).DataFlags(0xC0).Build()));
     const tBUFR_Section3_Data_Description& s3 = *p.message.Section3;
     EXPECT_EQ(s3.Length, 12u);
@@ -216,11 +216,11 @@ TEST(SectionThreeTest, DescriptorsAndTheOddOctet) {
 }
 
 TEST(SectionThreeTest, WriteToAndClear) {
-    const TBuiltMessage built =
-        BufrBuilder().Subsets(2).Descriptors({309052, 1001, 205011}).Data(TBytes{1, 2, 3, 4, 5}).Assemble();
-    TParse p;
+    const BuiltMessage built =
+        BufrBuilder().Subsets(2).Descriptors({309052, 1001, 205011}).Data(ByteVector{1, 2, 3, 4, 5}).Assemble();
+    ParsedMessage p;
     ASSERT_TRUE(p.Run(built.Bytes));
-    TBytes out(64, 0xEE);
+    ByteVector out(64, 0xEE);
     std::uint32_t pos = 1;
     ASSERT_TRUE(p.message.Section3->WriteTo(out.data(), pos));
     EXPECT_EQ(pos, 1u + 13u);
@@ -247,7 +247,7 @@ TEST(SectionThreeTest, WriteToAndClear) {
 }
 
 TEST(SectionFourTest, MustEndBeforeSectionFive) {
-    const TBytes data{1, 2, 3, 4, 5, 6};
+    const ByteVector data{1, 2, 3, 4, 5, 6};
     struct Case {
         const char* what;
         BufrBuilder builder;
@@ -259,29 +259,29 @@ TEST(SectionFourTest, MustEndBeforeSectionFive) {
         {"one octet into Section 5", BufrBuilder().Data(data).SetSection4Length(4 + 6 + 1), false},
         {"over all of Section 5", BufrBuilder().Data(data).SetSection4Length(4 + 6 + 4), false},
         {"declared total four short", BufrBuilder().Data(data).SetTotalLength(22 + 8 + 10 + 10 + 4 - 4), false},
-        {"no room for the header", BufrBuilder().Data(TBytes{}).SetSection3Length(10 + 4), false},
-        {"header ends at Section 5", BufrBuilder().Data(TBytes{}).SetSection3Length(10 + 1), false},
+        {"no room for the header", BufrBuilder().Data(ByteVector{}).SetSection3Length(10 + 4), false},
+        {"header ends at Section 5", BufrBuilder().Data(ByteVector{}).SetSection3Length(10 + 1), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TParse p;
+        ParsedMessage p;
         EXPECT_EQ(p.Run(c.builder.Build()), c.parses);
         EXPECT_EQ(p.message.Section4->Parsed, c.parses);
-        TLines lines;
+        LineList lines;
         EXPECT_EQ(p.message.DumpSections(&lines), c.parses);
     }
 }
 
 TEST(SectionZeroTest, LocatedAgainstDeclaredLength) {
-    const TBytes bytes = BufrBuilder().Data(TBytes{1, 2, 3}).Build();
-    TBytes longer = bytes;
+    const ByteVector bytes = BufrBuilder().Data(ByteVector{1, 2, 3}).Build();
+    ByteVector longer = bytes;
     longer.insert(longer.end(), {'7', '7', '7', '7', '7', '7', '7', '7', '7', '7'});
-    TParse p;
+    ParsedMessage p;
     EXPECT_TRUE(p.Run(longer)) << "a located length above the declared one is accepted";
     EXPECT_EQ(p.message.MessageLength(), bytes.size());
     EXPECT_EQ(p.message.Section4->SectionLength(), 7u);
 
-    TParse q;
+    ParsedMessage q;
     try {
         q.Run(bytes, static_cast<std::uint32_t>(bytes.size() - 1));
         ADD_FAILURE() << "no error for a located length below the declared one";
@@ -296,7 +296,7 @@ TEST(MessageTest, WithoutSections) {
     EXPECT_EQ(empty.MessageLength(), 0u);
     EXPECT_EQ(empty.Edition(), 0);
     EXPECT_EQ(empty.MasterTable(), 0);
-    TLines lines;
+    LineList lines;
     EXPECT_FALSE(empty.DumpSections(&lines));
     EXPECT_TRUE(lines.empty());
 }
@@ -304,14 +304,14 @@ TEST(MessageTest, WithoutSections) {
 // A length too small for its own header, or one that places a section or a reference beyond the
 // located message, raises an error naming the section before anything is read there.
 TEST(SectionLengthsTest, TooSmallOrTooFarRaise) {
-    const BufrBuilder base = BufrBuilder().Descriptors({309052, 1001}).Data(TBytes{1, 2, 3, 4});
+    const BufrBuilder base = BufrBuilder().Descriptors({309052, 1001}).Data(ByteVector{1, 2, 3, 4});
     const std::uint32_t total = base.Assemble().TotalLength;  // 8 + 22 + 11 + 8 + 4 = 53
     std::vector<std::uint32_t> many(32768, 1001);
-    const TBytes full = base.Build();
+    const ByteVector full = base.Build();
 
     struct Case {
         const char* what;
-        TBytes bytes;
+        ByteVector bytes;
         std::set<int> sections;  // the section the message may name
     };
     const Case cases[] = {
@@ -329,13 +329,13 @@ TEST(SectionLengthsTest, TooSmallOrTooFarRaise) {
         {"Section 3 of 65543 octets", BufrBuilder(base).Descriptors(many).Build(), {3}},
         {"Section 4 of 3 octets", BufrBuilder(base).SetSection4Length(3).Build(), {4}},
         {"Section 4 of 0 octets", BufrBuilder(base).SetSection4Length(0).Build(), {4}},
-        {"message cut in Section 1", TBytes(full.begin(), full.begin() + 20), {0, 1}},
-        {"message cut before Section 1's length", TBytes(full.begin(), full.begin() + 9), {0, 1}},
-        {"message cut in Section 0", TBytes(full.begin(), full.begin() + 6), {0}},
+        {"message cut in Section 1", ByteVector(full.begin(), full.begin() + 20), {0, 1}},
+        {"message cut before Section 1's length", ByteVector(full.begin(), full.begin() + 9), {0, 1}},
+        {"message cut in Section 0", ByteVector(full.begin(), full.begin() + 6), {0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TBytes bytes = c.bytes;
+        ByteVector bytes = c.bytes;
         // A cut message declares what is left, so that the Section 0 check alone does not stop it.
         if (bytes.size() < total) {
             bytes[4] = 0;
@@ -351,7 +351,7 @@ TEST(SectionLengthsTest, TooSmallOrTooFarRaise) {
 }
 
 TEST(SectionOneTest, DateTimeText) {
-    TParse p;
+    ParsedMessage p;
     ASSERT_TRUE(p.Run(BufrBuilder().TypicalDate(2023, 5, 7, 12, 0, 0).Build()));
     EXPECT_EQ(p.message.Section1->DateTimeText(), "20230507120000");
     ASSERT_TRUE(p.Run(BufrBuilder().TypicalDate(12345, 5, 7, 12, 0, 0).Build()));

@@ -62,7 +62,7 @@ TEST(ExtractBitsTest, ReadsBackWhatTheBitWriterWrote) {
             fields.emplace_back(value, width);
             writer.Bits(value, width);
         }
-        const TBytes& bytes = writer.Bytes();
+        const ByteVector& bytes = writer.Bytes();
         auto exact = std::make_unique<std::uint8_t[]>(bytes.size());
         std::copy(bytes.begin(), bytes.end(), exact.get());
 
@@ -87,7 +87,7 @@ TEST(ExtractBitsTest, ReadsBackWhatTheBitWriterWrote) {
 
 // A character field of the data section is wider than 32 bits and need not start on an octet.
 TEST(ExtractBitsTest, CharacterFieldOffTheOctetBoundary) {
-    const TBytes bytes = BitWriter().Bits(0b101, 3).Chars("UBRS5", 9).Bits(1, 5).Bytes();
+    const ByteVector bytes = BitWriter().Bits(0b101, 3).Chars("UBRS5", 9).Bits(1, 5).Bytes();
     std::uint32_t bytePos = 0, bitPos = 3;
     std::uint8_t dst[10] = {};
     dst[9] = 0xEE;
@@ -110,7 +110,7 @@ TEST(ByteOrderTest, SwapsAndSplit) {
     };
     for (const Case& c : {Case{0xC9, 0x34, 3, 9, 52}, Case{0x01, 0x01, 0, 1, 1}, Case{0x7F, 0xFF, 1, 63, 255},
                           Case{0x80, 0x00, 2, 0, 0}, Case{0x85, 0x3C, 2, 5, 60}}) {
-        const TDescriptorParts d = SplitDescriptor(c.first, c.second);
+        const DescriptorParts d = SplitDescriptor(c.first, c.second);
         EXPECT_EQ(d.F, c.f) << int(c.first);
         EXPECT_EQ(d.X, c.x) << int(c.first);
         EXPECT_EQ(d.Y, c.y) << int(c.first);

@@ -13,7 +13,7 @@ TEST(BitWriterTest, WritesFieldsMostSignificantBitFirstAcrossOctets) {
     struct Case {
         const char* what;
         BitWriter writer;
-        TBytes expected;
+        ByteVector expected;
         std::size_t bits;
     };
     const Case cases[] = {
@@ -46,15 +46,15 @@ TEST(BitWriterTest, RefusesWhatCannotBeWritten) {
 }
 
 TEST(BufrBuilderTest, DescriptorOctetsSplitFxxyyy) {
-    EXPECT_EQ(BufrBuilder::DescriptorOctets(309052), (TBytes{0xC9, 0x34}));
-    EXPECT_EQ(BufrBuilder::DescriptorOctets(1001), (TBytes{0x01, 0x01}));
-    EXPECT_EQ(BufrBuilder::DescriptorOctets(205060), (TBytes{0x85, 0x3C}));
+    EXPECT_EQ(BufrBuilder::DescriptorOctets(309052), (ByteVector{0xC9, 0x34}));
+    EXPECT_EQ(BufrBuilder::DescriptorOctets(1001), (ByteVector{0x01, 0x01}));
+    EXPECT_EQ(BufrBuilder::DescriptorOctets(205060), (ByteVector{0x85, 0x3C}));
     EXPECT_THROW(BufrBuilder::DescriptorOctets(400000), std::invalid_argument);
     EXPECT_THROW(BufrBuilder::DescriptorOctets(64000), std::invalid_argument);
 }
 
 TEST(BufrBuilderTest, LayoutOffsetsAndComputedLengths) {
-    const TBuiltMessage m = BufrBuilder()
+    const BuiltMessage m = BufrBuilder()
                                 .Section2({1, 2, 3, 4, 5, 6})
                                 .Descriptors({309052, 1001})
                                 .Data(BitWriter().Bits(5, 3).PadToOctet())
@@ -72,14 +72,14 @@ TEST(BufrBuilderTest, LayoutOffsetsAndComputedLengths) {
     EXPECT_EQ(m.TotalLength, 60u);
     EXPECT_EQ(m.Bytes.size(), 68u);
     EXPECT_EQ(m.Bytes[m.Section1 + 9], 0x80) << "Section 2 announced in the flag octet";
-    EXPECT_EQ(TBytes(m.Bytes.begin() + 60, m.Bytes.begin() + 64), BytesOf("7777"));
-    EXPECT_EQ(TBytes(m.Bytes.begin() + 4, m.Bytes.begin() + 8), BytesOf("BUFR"));
+    EXPECT_EQ(ByteVector(m.Bytes.begin() + 60, m.Bytes.begin() + 64), BytesOf("7777"));
+    EXPECT_EQ(ByteVector(m.Bytes.begin() + 4, m.Bytes.begin() + 8), BytesOf("BUFR"));
     EXPECT_EQ(m.Bytes[m.MessageStart + 6], 60);
 }
 
 TEST(BufrBuilderTest, OverridesChangeOnlyTheLengthFields) {
-    const TBuiltMessage plain = BufrBuilder().Assemble();
-    const TBuiltMessage lying = BufrBuilder()
+    const BuiltMessage plain = BufrBuilder().Assemble();
+    const BuiltMessage lying = BufrBuilder()
                                     .SetTotalLength(0x010203)
                                     .SetSection1Length(5)
                                     .SetSection3Length(0xFFFFFF)
@@ -107,7 +107,7 @@ TEST(BufrBuilderTest, RebuildsSharedFilesByteForByte) {
         if (!fs::exists(JsonBeside(file))) continue;
         SCOPED_TRACE(file.filename().string());
         const nlohmann::json j = LoadJson(JsonBeside(file));
-        const TBytes bytes = ReadFileBytes(file);
+        const ByteVector bytes = ReadFileBytes(file);
         const auto& s1 = j.at("section1");
         const std::size_t start = j.at("message_offset");
         const std::size_t end = j.at("message_end");
@@ -119,7 +119,7 @@ TEST(BufrBuilderTest, RebuildsSharedFilesByteForByte) {
         const std::size_t s4At = s2At + s2Len + std::size_t(j.at("section3").at("length"));
         const std::size_t s4Len = j.at("section4").at("length");
         auto slice = [&](std::size_t from, std::size_t to) {
-            return TBytes(bytes.begin() + static_cast<long>(from), bytes.begin() + static_cast<long>(to));
+            return ByteVector(bytes.begin() + static_cast<long>(from), bytes.begin() + static_cast<long>(to));
         };
 
         BufrBuilder b;
@@ -152,7 +152,7 @@ TEST(BufrBuilderTest, RebuildsSharedFilesByteForByte) {
             .Section4EvenPad(false)
             .Before(slice(0, start))
             .After(slice(end, bytes.size()));
-        const TBytes built = b.Build();
+        const ByteVector built = b.Build();
         EXPECT_EQ(built.size(), bytes.size());
         EXPECT_TRUE(built == bytes) << "the rebuilt file differs from the original";
         ++rebuilt;

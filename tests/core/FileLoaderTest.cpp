@@ -18,23 +18,23 @@ namespace {
 constexpr std::uint8_t Untouched = 0xEE;
 constexpr std::uint32_t UntouchedLength = 0xDEADBEEF;
 
-struct TLoad {
+struct LoadResult {
     bool ok = false;
     std::uint32_t length = UntouchedLength;
-    TBytes buffer = TBytes(MessageBufferSize, Untouched);
+    ByteVector buffer = ByteVector(MessageBufferSize, Untouched);
 };
 
-TLoad LoadFile(const fs::path& file) {
-    TLoad load;
+LoadResult LoadFile(const fs::path& file) {
+    LoadResult load;
     load.ok = LoadBUFRFile(file, load.buffer.data(), load.length);
     return load;
 }
 
-TLoad LoadBytes(const TempDir& dir, const TBytes& content) { return LoadFile(dir.Write("input.bufr", content)); }
+LoadResult LoadBytes(const TempDir& dir, const ByteVector& content) { return LoadFile(dir.Write("input.bufr", content)); }
 
-TBytes Concat(std::initializer_list<TBytes> parts) {
-    TBytes out;
-    for (const TBytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+ByteVector Concat(std::initializer_list<ByteVector> parts) {
+    ByteVector out;
+    for (const ByteVector& p : parts) out.insert(out.end(), p.begin(), p.end());
     return out;
 }
 
@@ -46,15 +46,15 @@ BufrBuilder WithSevensInData(std::string_view sevens = "7777") {
 std::string Message(const TavikError& e) { return e.what(); }
 
 TEST(LoadBUFRFileTest, LocatesTheFirstMessage) {
-    const TBytes msg = BufrBuilder().Centre(4).Build();
-    const TBytes second = BufrBuilder().Centre(98).Build();
-    const TBytes heading = BytesOf("\x01\r\r\n017\r\r\nIUKA01 RUMS 101200\r\r\n");
-    const TBuiltMessage sevensInData = WithSevensInData().Assemble();
+    const ByteVector msg = BufrBuilder().Centre(4).Build();
+    const ByteVector second = BufrBuilder().Centre(98).Build();
+    const ByteVector heading = BytesOf("\x01\r\r\n017\r\r\nIUKA01 RUMS 101200\r\r\n");
+    const BuiltMessage sevensInData = WithSevensInData().Assemble();
     const std::size_t innerRunEnd = sevensInData.Section4 + 4 + 3 + 4;  // just after the inner "7777"
 
     struct Case {
         const char* what;
-        TBytes content;
+        ByteVector content;
         bool found;
         std::size_t start;
         std::size_t length;
@@ -69,7 +69,7 @@ TEST(LoadBUFRFileTest, LocatesTheFirstMessage) {
         {"'B' before BUFR", Concat({BytesOf("B"), msg}), true, 1, msg.size()},
         {"'BUF' before BUFR", Concat({BytesOf("BUF"), msg}), true, 3, msg.size()},
         {"bulletin heading and trailer", Concat({heading, msg, BytesOf("\r\r\n\x03")}), true, heading.size(), msg.size()},
-        {"beyond the first 65536 bytes", Concat({TBytes(70000, 'x'), msg}), true, 70000, msg.size()},
+        {"beyond the first 65536 bytes", Concat({ByteVector(70000, 'x'), msg}), true, 70000, msg.size()},
         {"fifth '7' at the end of the file", Concat({msg, BytesOf("7")}), true, 0, msg.size() + 1},
         {"fifth and sixth '7' then text", Concat({msg, BytesOf("77\r\n")}), true, 0, msg.size() + 2},
         {"second message after it", Concat({msg, second}), true, 0, msg.size()},
@@ -92,7 +92,7 @@ TEST(LoadBUFRFileTest, LocatesTheFirstMessage) {
     TempDir dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const TLoad load = LoadBytes(dir, c.content);
+        const LoadResult load = LoadBytes(dir, c.content);
         ASSERT_EQ(load.ok, c.found);
         if (!c.found) {
             EXPECT_EQ(load.length, UntouchedLength) << "Length untouched";
@@ -111,14 +111,14 @@ TEST(LoadBUFRFileTest, LocatedLengthMeetsTheSectionZeroCheck) {
     TempDir dir;
     // A fifth '7' is part of the located message; the longer length is accepted.
     {
-        const TLoad load = LoadBytes(dir, Concat({BufrBuilder().Build(), BytesOf("7")}));
+        const LoadResult load = LoadBytes(dir, Concat({BufrBuilder().Build(), BytesOf("7")}));
         ASSERT_TRUE(load.ok);
         TBUFRMessage message;
         EXPECT_TRUE(message.Parse(load.buffer.data(), load.length));
     }
     // Without a closed declared end a "7777" in the data ends the message early: the size error.
     {
-        const TLoad load = LoadBytes(dir, WithSevensInData().Section5("7770").Build());
+        const LoadResult load = LoadBytes(dir, WithSevensInData().Section5("7770").Build());
         ASSERT_TRUE(load.ok);
         TBUFRMessage message;
         try {
@@ -130,7 +130,7 @@ TEST(LoadBUFRFileTest, LocatedLengthMeetsTheSectionZeroCheck) {
     }
     // With one, the whole message is there and parses.
     {
-        const TLoad load = LoadBytes(dir, WithSevensInData().Build());
+        const LoadResult load = LoadBytes(dir, WithSevensInData().Build());
         ASSERT_TRUE(load.ok);
         TBUFRMessage message;
         EXPECT_TRUE(message.Parse(load.buffer.data(), load.length));
@@ -140,17 +140,17 @@ TEST(LoadBUFRFileTest, LocatedLengthMeetsTheSectionZeroCheck) {
 
 TEST(LoadBUFRFileTest, FileSizeLimit) {
     TempDir dir;
-    const TBytes msg = BufrBuilder().Build();
-    TBytes largest(MaxBUFRFileSize - msg.size(), 'x');
+    const ByteVector msg = BufrBuilder().Build();
+    ByteVector largest(MaxBUFRFileSize - msg.size(), 'x');
     largest.insert(largest.end(), msg.begin(), msg.end());
     ASSERT_EQ(largest.size(), 655344u);
-    const TLoad load = LoadBytes(dir, largest);
+    const LoadResult load = LoadBytes(dir, largest);
     ASSERT_TRUE(load.ok);
     EXPECT_EQ(load.length, msg.size());
     EXPECT_TRUE(std::equal(msg.begin(), msg.end(), load.buffer.begin()));
 
     largest.push_back('x');
-    TLoad refused;
+    LoadResult refused;
     try {
         refused = LoadBytes(dir, largest);
         ADD_FAILURE() << "a file of 655345 bytes was read";
@@ -162,7 +162,7 @@ TEST(LoadBUFRFileTest, FileSizeLimit) {
 
 TEST(LoadBUFRFileTest, UnreadableNamesRaiseTheSystemsDescription) {
     TempDir dir;
-    TLoad load;
+    LoadResult load;
     const auto expectError = [&](const fs::path& name, const std::string& expected) {
         try {
             LoadBUFRFile(name, load.buffer.data(), load.length);
@@ -183,7 +183,7 @@ TEST(LoadBUFRFileTest, DirectoryAndFifoAreRefusedByName) {
     const fs::path fifo = dir.Path() / "pipe.bufr";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const fs::path& name : {dir.Path(), fifo}) {
-        TLoad load;
+        LoadResult load;
         try {
             LoadBUFRFile(name, load.buffer.data(), load.length);
             ADD_FAILURE() << name << " loaded";

@@ -24,14 +24,14 @@ std::string Utf8(const std::vector<std::string>& lines) {
     return out;
 }
 
-struct TDumped {
+struct Dumped {
     bool ok = false;
-    TLines lines;
+    LineList lines;
 };
 
-TDumped Dump(const TBytes& bytes) {
+Dumped Dump(const ByteVector& bytes) {
     TBUFRMessage message;
-    TDumped d;
+    Dumped d;
     d.lines.push_back("file line");
     if (!message.Parse(bytes.data(), static_cast<std::uint32_t>(bytes.size()))) return d;
     d.ok = message.DumpSections(&d.lines);
@@ -41,7 +41,7 @@ TDumped Dump(const TBytes& bytes) {
 TEST(DumpSectionsTest, LineForLine) {
     struct Case {
         const char* what;
-        TBytes message;
+        ByteVector message;
         std::vector<std::string> expected;
     };
     const Case cases[] = {
@@ -61,7 +61,7 @@ TEST(DumpSectionsTest, LineForLine) {
              .Subsets(3)
              .DataFlags(0xC0)
              .Descriptors({309052, 1001, 205011, 31001})
-             .Data(TBytes{1, 2, 3, 4, 5, 6})
+             .Data(ByteVector{1, 2, 3, 4, 5, 6})
              .Build(),
          Cp1251Lines({"file line",
                       "::::Раздел указателя(0)",
@@ -100,7 +100,7 @@ TEST(DumpSectionsTest, LineForLine) {
              .TypicalDate(2007, 11, 20, 18, 5, 44)
              .Observed(false)
              .Descriptors({309052})
-             .Data(TBytes(11, 0))
+             .Data(ByteVector(11, 0))
              .Build(),
          Cp1251Lines({"file line",
                       "::::Раздел указателя(0)",
@@ -159,7 +159,7 @@ TEST(DumpSectionsTest, LineForLine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const TDumped d = Dump(c.message);
+        const Dumped d = Dump(c.message);
         ASSERT_TRUE(d.ok);
         EXPECT_EQ(d.lines, c.expected) << "got:\n" << Utf8(d.lines) << "expected:\n" << Utf8(c.expected);
     }
@@ -185,7 +185,7 @@ TEST(DumpSectionsTest, DescriptorLinesWrapAfterOneHundredTwentyCharacters) {
             descriptors.push_back(kinds[i % 6]);
             items.push_back(std::to_string(i) + ":" + kindText[i % 6]);
         }
-        const TDumped d = Dump(BufrBuilder().Descriptors(descriptors).Build());
+        const Dumped d = Dump(BufrBuilder().Descriptors(descriptors).Build());
         ASSERT_TRUE(d.ok);
         const std::string label = Utf8ToCp1251("Дескрипторы");
         std::size_t first = 0, end = 0;
@@ -236,8 +236,8 @@ TEST(DumpSectionsTest, DescriptorLinesWrapAfterOneHundredTwentyCharacters) {
 }
 
 TEST(DumpSectionsTest, NothingWhenASectionIsMissing) {
-    const TBytes bytes = BufrBuilder().Build();
-    TLines lines{"kept"};
+    const ByteVector bytes = BufrBuilder().Build();
+    LineList lines{"kept"};
 
     TBUFRMessage fresh;
     EXPECT_FALSE(fresh.DumpSections(&lines)) << "nothing parsed";
@@ -263,7 +263,7 @@ TEST(DumpSectionsTest, NothingWhenASectionIsMissing) {
     withSection2.Section2 = std::make_unique<tBUFR_Section2_Optional>(withSection2);
     EXPECT_FALSE(withSection2.DumpSections(&lines));
 
-    EXPECT_EQ(lines, TLines{"kept"});
+    EXPECT_EQ(lines, LineList{"kept"});
     TBUFRMessage whole;
     ASSERT_TRUE(whole.Parse(bytes.data(), static_cast<std::uint32_t>(bytes.size())));
     EXPECT_TRUE(whole.DumpSections(&lines));
@@ -272,12 +272,12 @@ TEST(DumpSectionsTest, NothingWhenASectionIsMissing) {
 
 TEST(DumpSectionsTest, SectionTwoLineFollowsTheLastParse) {
     TBUFRMessage message;
-    const TBytes with = BufrBuilder().Section2({1, 2, 3, 4, 5, 6}).Build();
-    const TBytes without = BufrBuilder().Build();
+    const ByteVector with = BufrBuilder().Section2({1, 2, 3, 4, 5, 6}).Build();
+    const ByteVector without = BufrBuilder().Build();
     const std::string optional = Utf8ToCp1251("Факультативный раздел:");
     const std::string length = Utf8ToCp1251("Длина необязательного раздела:");
     for (int round = 0; round < 2; ++round) {
-        TLines lines;
+        LineList lines;
         ASSERT_TRUE(message.Parse(with.data(), static_cast<std::uint32_t>(with.size())));
         ASSERT_TRUE(message.DumpSections(&lines));
         EXPECT_EQ(lines.at(8), optional + "+");

@@ -61,11 +61,11 @@ class SharedFileTest : public ::testing::TestWithParam<fs::path> {};
 TEST_P(SharedFileTest, ParsesAndDumpsWhatTheJsonSays) {
     const fs::path& file = GetParam();
     TAVIK_REQUIRE_PATH(file);
-    const TBytes content = ReadFileBytes(file);
+    const ByteVector content = ReadFileBytes(file);
     const fs::path jsonPath = JsonBeside(file);
     const std::optional<json> j = fs::exists(jsonPath) ? std::optional<json>(LoadJson(jsonPath)) : std::nullopt;
 
-    TBytes buffer(MessageBufferSize, 0);
+    ByteVector buffer(MessageBufferSize, 0);
     std::uint32_t length = 0;
     ASSERT_TRUE(LoadBUFRFile(file, buffer.data(), length)) << "no message located";
     const auto start = std::search(content.begin(), content.end(), buffer.begin(), buffer.begin() + length);
@@ -91,7 +91,7 @@ TEST_P(SharedFileTest, ParsesAndDumpsWhatTheJsonSays) {
         FAIL() << "Parse raised: " << e.what();
     }
     ASSERT_TRUE(parsed);
-    TLines lines;
+    LineList lines;
     ASSERT_TRUE(message.DumpSections(&lines));
     if (!j) return;  // no oracle for this file: parsing and dumping are what can be checked
 

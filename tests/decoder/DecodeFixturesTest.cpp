@@ -31,7 +31,7 @@ std::string TrimRight(std::string text) {
 }
 
 // Collects the differences of one file and reports the first of them with their total.
-class TDifferences {
+class Differences {
 public:
     void Add(const std::string& what) {
         if (list.size() < 40) list.push_back(what);
@@ -60,9 +60,9 @@ std::string Show(double v) {
 }
 
 // Compares the decoded values of one subset with its JSON object, naming each value by path.
-class TSubsetComparer {
+class SubsetComparer {
 public:
-    TSubsetComparer(TDifferences& differences, std::string where) : diff(differences), prefix(std::move(where)) {}
+    SubsetComparer(Differences& differences, std::string where) : diff(differences), prefix(std::move(where)) {}
 
     // A real of the element's scale: JSON null means missing.
     void Real(const std::string& name, double actual, const json& expected, int scale) {
@@ -105,13 +105,13 @@ public:
     }
 
 private:
-    TDifferences& diff;
+    Differences& diff;
     std::string prefix;
 };
 
 // ---- The metadata outside the template: JSON descriptor -> decoder field ----
 
-struct TMetaField {
+struct MetaField {
     const char* Descriptor;
     enum { Text, Real, Code } Kind;
     int Scale;            // reals
@@ -122,20 +122,20 @@ struct TMetaField {
 };
 
 template <class F>
-TMetaField RealField(const char* d, int scale, F f) {
-    return {d, TMetaField::Real, scale, 0, f, nullptr, nullptr};
+MetaField RealField(const char* d, int scale, F f) {
+    return {d, MetaField::Real, scale, 0, f, nullptr, nullptr};
 }
 template <class F>
-TMetaField CodeField(const char* d, unsigned width, F f) {
-    return {d, TMetaField::Code, 0, width, nullptr, [f](const tUAInBound& r) { return std::int64_t(f(r)); }, nullptr};
+MetaField CodeField(const char* d, unsigned width, F f) {
+    return {d, MetaField::Code, 0, width, nullptr, [f](const tUAInBound& r) { return std::int64_t(f(r)); }, nullptr};
 }
 template <class F>
-TMetaField TextField(const char* d, F f) {
-    return {d, TMetaField::Text, 0, 0, nullptr, nullptr, f};
+MetaField TextField(const char* d, F f) {
+    return {d, MetaField::Text, 0, 0, nullptr, nullptr, f};
 }
 
-const std::vector<TMetaField>& MetaFields() {
-    static const std::vector<TMetaField> fields = {
+const std::vector<MetaField>& MetaFields() {
+    static const std::vector<MetaField> fields = {
         TextField("001081", [](const tUAInBound& r) { return r.SerialNumber; }),
         CodeField("001082", 14, [](const tUAInBound& r) { return r.ObservationNumber; }),
         CodeField("001083", 3, [](const tUAInBound& r) { return r.SoundingNumber; }),
@@ -174,7 +174,7 @@ const std::vector<TMetaField>& MetaFields() {
 // so nothing after it is read). A reference-value definition changes no field.
 std::map<std::string, json> ExpectedMetadata(const json& subset) {
     std::set<std::string> known;
-    for (const TMetaField& f : MetaFields()) known.insert(f.Descriptor);
+    for (const MetaField& f : MetaFields()) known.insert(f.Descriptor);
     std::map<std::string, json> expected;
     for (const char* part : {"before_template", "after_template"}) {
         if (!subset.contains(part)) continue;
@@ -188,17 +188,17 @@ std::map<std::string, json> ExpectedMetadata(const json& subset) {
     return expected;
 }
 
-void CompareMetadata(TSubsetComparer& c, const tUAInBound& r, const json& subset) {
+void CompareMetadata(SubsetComparer& c, const tUAInBound& r, const json& subset) {
     const std::map<std::string, json> expected = ExpectedMetadata(subset);
-    for (const TMetaField& f : MetaFields()) {
+    for (const MetaField& f : MetaFields()) {
         const std::string name = std::string("meta ") + f.Descriptor;
         const auto it = expected.find(f.Descriptor);
         if (it == expected.end()) {
             // Not in the message (or after the point where the scan stopped): still cleared.
             switch (f.Kind) {
-                case TMetaField::Text: c.Fact(f.TextOf(r)[0] == 0, name + " was not in the message but is set"); break;
-                case TMetaField::Real: c.Fact(IsMissing(f.RealOf(r)), name + " was not in the message but is set"); break;
-                case TMetaField::Code:
+                case MetaField::Text: c.Fact(f.TextOf(r)[0] == 0, name + " was not in the message but is set"); break;
+                case MetaField::Real: c.Fact(IsMissing(f.RealOf(r)), name + " was not in the message but is set"); break;
+                case MetaField::Code:
                     c.Fact(f.CodeOf(r) == (std::strcmp(f.Descriptor, "001082") == 0 ? 65535 : 255),
                            name + " was not in the message but is set");
                     break;
@@ -206,16 +206,16 @@ void CompareMetadata(TSubsetComparer& c, const tUAInBound& r, const json& subset
             continue;
         }
         switch (f.Kind) {
-            case TMetaField::Text: c.Text(name, f.TextOf(r), it->second); break;
-            case TMetaField::Real: c.Real(name, f.RealOf(r), it->second, f.Scale); break;
-            case TMetaField::Code: c.Code(name, f.CodeOf(r), it->second, f.Width); break;
+            case MetaField::Text: c.Text(name, f.TextOf(r), it->second); break;
+            case MetaField::Real: c.Real(name, f.RealOf(r), it->second, f.Scale); break;
+            case MetaField::Code: c.Code(name, f.CodeOf(r), it->second, f.Width); break;
         }
     }
 }
 
 // ---- The template part ----
 
-void CompareHeader(TSubsetComparer& c, const tUAInBound& r, const json& h, int kind) {
+void CompareHeader(SubsetComparer& c, const tUAInBound& r, const json& h, int kind) {
     c.Code("block_number", r.BlockNumber, h["block_number"], 7);
     c.Code("station_number", r.StationNumber, h["station_number"], 10);
     c.Fact(r.StationIndex == r.BlockNumber * 1000 + r.StationNumber, "StationIndex is not block x 1000 + station");
@@ -242,7 +242,7 @@ void CompareHeader(TSubsetComparer& c, const tUAInBound& r, const json& h, int k
     else c.Fact(IsMissing(r.WaterTemp), "WaterTemp of a PILOT is not missing");
 }
 
-void CompareCloud(TSubsetComparer& c, const tUAInBound& r, const json& subset, int kind) {
+void CompareCloud(SubsetComparer& c, const tUAInBound& r, const json& subset, int kind) {
     if (kind != 52) {
         c.Fact(r.CloudSignificance == 0 && r.CloudAmount == 0 && r.CloudTypeLow == 0 && r.CloudTypeMiddle == 0 &&
                    r.CloudTypeHigh == 0 && r.CloudBase == 0,
@@ -261,7 +261,7 @@ void CompareCloud(TSubsetComparer& c, const tUAInBound& r, const json& subset, i
 // JSON value i of a level key, or null when the template does not carry the key.
 json At(const json& arrays, const char* key, std::size_t i) { return arrays.contains(key) ? arrays[key][i] : json(); }
 
-void CompareLevels(TSubsetComparer& c, const tUAInBound& r, const json& subset) {
+void CompareLevels(SubsetComparer& c, const tUAInBound& r, const json& subset) {
     const std::size_t count = subset["level_count"].get<std::size_t>();
     c.Fact(r.LevelCount == count, "LevelCount " + std::to_string(r.LevelCount) + ", ecCodes " + std::to_string(count));
     c.Fact(r.Levels.size() == r.LevelCount, "Levels does not hold LevelCount records");
@@ -293,7 +293,7 @@ void CompareLevels(TSubsetComparer& c, const tUAInBound& r, const json& subset) 
     }
 }
 
-void CompareShear(TSubsetComparer& c, const tUAInBound& r, const json& subset) {
+void CompareShear(SubsetComparer& c, const tUAInBound& r, const json& subset) {
     const std::size_t count = subset["shear_count"].get<std::size_t>();
     c.Fact(r.ShearCount == count, "ShearCount " + std::to_string(r.ShearCount) + ", ecCodes " + std::to_string(count));
     c.Fact(r.ShearLevels.size() == r.ShearCount, "ShearLevels does not hold ShearCount records");
@@ -317,11 +317,11 @@ void CompareShear(TSubsetComparer& c, const tUAInBound& r, const json& subset) {
 // ---- The files ----
 
 // The files whose scan stops before the end, by name: entries taken and descriptors not taken.
-struct TPartialScan {
+struct PartialScan {
     const char* Stem;
     std::uint16_t Entries, Unknown;
 };
-constexpr TPartialScan PartialScans[] = {
+constexpr PartialScan PartialScans[] = {
     {"temp52_unsupported", 1, 2},                       // 0 01 001 is no catalogue element
     {"20_usa_IUSN02KABQ_meta_309052_extras_hires", 10, 5},  // 0 13 047 after the template
 };
@@ -352,7 +352,7 @@ void DecodeAndCompare(const fs::path& file) {
     const json j = LoadJson(JsonBeside(file));
     const std::string stem = file.stem().string();
 
-    TDecoderHarness h(file);
+    DecoderHarness h(file);
     ASSERT_TRUE(h.Loaded() && h.Parsed()) << "the message does not load";
     ASSERT_TRUE(h.Scan());
     const int kind = std::stoi(j["template"].get<std::string>()) - 309000;
@@ -364,20 +364,20 @@ void DecodeAndCompare(const fs::path& file) {
     std::uint16_t entries = 0;
     for (const json& d : j["section3"]["descriptors"]) entries += d.get<std::string>() == "301128" ? 23 : 1;
     std::uint16_t unknown = 0;
-    for (const TPartialScan& p : PartialScans)
+    for (const PartialScan& p : PartialScans)
         if (stem == p.Stem) entries = p.Entries, unknown = p.Unknown;
     EXPECT_EQ(h.Decoder.EntryCount, entries);
     EXPECT_EQ(h.Decoder.UnknownCount, unknown);
     EXPECT_EQ(h.Decoder.AllKnown, unknown == 0);
 
-    TDifferences diff;
+    Differences diff;
     const json& subsets = j["subsets"];
     ASSERT_EQ(subsets.size(), h.Message.Section3->NumSubsets);
     for (const json& subset : subsets) {
         const std::string where = "subset " + std::to_string(subset["subset"].get<int>()) + ": ";
         ASSERT_NO_THROW(h.DecodeNext()) << where;
         const tUAInBound& r = h.Decoder;
-        TSubsetComparer c(diff, where);
+        SubsetComparer c(diff, where);
         c.Fact(r.Message == &h.Message, "Message is not set");
         c.Fact(!r.Incomplete, "Incomplete is set");
         c.Fact(h.CursorBits() <= h.Section4DataBits(), "the cursor went past Section 4");
@@ -405,13 +405,13 @@ GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RealDataFileTest);
 
 // Descriptors of Section 3 that the scan does not take: it stops at the first one it does not
 // know, and everything from there on counts.
-struct TRejected {
+struct Rejected {
     const char* Folder;
     const char* Name;
     std::uint16_t Unknown;
     const char* Why;
 };
-const TRejected RejectedFiles[] = {
+const Rejected RejectedFiles[] = {
     {"fixtures", "synop_no_template.bufr", 1, "3 07 080"},
     {"realdata", "08_dwd_uegabe_204004_309052_205008.bufr", 7, "2 04 004 before the template"},
     {"realdata", "09_dwd_pilot_204004_309050_205008.bufr", 7, "2 04 004 before the template"},
@@ -426,14 +426,14 @@ const TRejected RejectedFiles[] = {
 
 TEST(RejectedFileTest, NoTemplateIsFoundAndNothingIsRead) {
     TAVIK_REQUIRE_PATH(SharedDir());
-    for (const TRejected& f : RejectedFiles) {
+    for (const Rejected& f : RejectedFiles) {
         SCOPED_TRACE(std::string(f.Name) + " (" + f.Why + ")");
         const fs::path file = SharedDir() / f.Folder / f.Name;
         if (!fs::exists(file)) {
             ADD_FAILURE() << file << " is missing from the shared folder";
             continue;
         }
-        TDecoderHarness h(file);
+        DecoderHarness h(file);
         ASSERT_TRUE(h.Loaded() && h.Parsed());
         ASSERT_TRUE(h.Scan());
         EXPECT_FALSE(h.Decoder.HasTemplate);
@@ -456,7 +456,7 @@ TEST(RejectedFileTest, NoTemplateIsFoundAndNothingIsRead) {
 TEST(SharedFilesTest, EveryFileIsCovered) {
     TAVIK_REQUIRE_PATH(SharedDir());
     std::set<std::string> rejected;
-    for (const TRejected& f : RejectedFiles) rejected.insert(f.Name);
+    for (const Rejected& f : RejectedFiles) rejected.insert(f.Name);
     for (const fs::path& dir : {FixturesDir(), RealDataDir()}) {
         const std::vector<std::string> withTemplate = TemplateFiles(dir);
         const std::set<std::string> covered(withTemplate.begin(), withTemplate.end());

@@ -20,14 +20,14 @@ const char* const LevelsTooLarge =
     "Ошибка размера данных: число уровней больше, чем допускает размер раздела данных";
 
 // Builds, scans and isolates Section 4; the caller decodes.
-void Prepare(TDecoderHarness& h) {
+void Prepare(DecoderHarness& h) {
     ASSERT_TRUE(h.Parsed());
     h.IsolateSection4();
     ASSERT_TRUE(h.Scan());
 }
 
 // DecodeData's error text, or empty when it returned.
-std::string DecodeError(TDecoderHarness& h) {
+std::string DecodeError(DecoderHarness& h) {
     try {
         h.DecodeNext();
     } catch (const TavikError& e) {
@@ -58,11 +58,11 @@ TEST(DecodeLimitsTest, SectionFourMustHoldTheFixedPartAndBothCounts) {
     const Case cases[] = {{52, 47, true}, {52, 48, false}, {50, 39, true}, {50, 40, false}, {51, 39, true}, {51, 40, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE("3-09-0" + std::to_string(c.Kind) + ", Section 4 of " + std::to_string(c.SectionLength) + " octets");
-        TUASubsetRaw s;
+        UASubsetRaw s;
         s.Kind = c.Kind;
         BitWriter data;
         WriteUASubset(data, s);
-        TDecoderHarness h(BuildMessage({309000u + c.Kind}, data, c.SectionLength - 4));
+        DecoderHarness h(BuildMessage({309000u + c.Kind}, data, c.SectionLength - 4));
         Prepare(h);
         ASSERT_EQ(h.Message.Section4->Length, c.SectionLength);
         const std::string error = DecodeError(h);
@@ -83,11 +83,11 @@ TEST(DecodeLimitsTest, SectionFourMustHoldTheFixedPartAndBothCounts) {
 TEST(DecodeLimitsTest, AtMost8191Levels) {
     for (std::uint64_t count : {8192u, 65535u}) {
         SCOPED_TRACE(count);
-        TUASubsetRaw s;
+        UASubsetRaw s;
         s.LevelCount = count;
         BitWriter data;
         WriteUASubset(data, s);
-        TDecoderHarness h(BuildMessage({309052}, data));
+        DecoderHarness h(BuildMessage({309052}, data));
         Prepare(h);
         EXPECT_EQ(DecodeError(h), TooManyLevels);
         EXPECT_EQ(h.Decoder.Message, nullptr);
@@ -97,7 +97,7 @@ TEST(DecodeLimitsTest, AtMost8191Levels) {
 }
 
 TEST(DecodeLimitsTest, Levels8191AreAllRead) {
-    TUASubsetRaw s;
+    UASubsetRaw s;
     s.Kind = 52;
     s.Levels.resize(8191);
     for (std::size_t i = 0; i < s.Levels.size(); ++i) s.Levels[i].Time = 8192 + 2 * i;
@@ -105,7 +105,7 @@ TEST(DecodeLimitsTest, Levels8191AreAllRead) {
     s.Shear.resize(1);
     BitWriter data;
     WriteUASubset(data, s);
-    TDecoderHarness h(BuildMessage({309052}, data));
+    DecoderHarness h(BuildMessage({309052}, data));
     Prepare(h);
     EXPECT_EQ(DecodeError(h), "");
     const tUAInBound& r = h.Decoder;
@@ -132,13 +132,13 @@ TEST(DecodeLimitsTest, TheLevelsMustFitTheSectionLength) {
     const Case cases[] = {{52, 84, true}, {52, 85, false}, {50, 64, true}, {50, 65, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE("3-09-0" + std::to_string(c.Kind) + ", Section 4 of " + std::to_string(c.SectionLength) + " octets");
-        TUASubsetRaw s;
+        UASubsetRaw s;
         s.Kind = c.Kind;
         s.Levels.resize(2);
         s.Levels[0].WindDir = 90;
         BitWriter data;
         WriteUASubset(data, s);
-        TDecoderHarness h(BuildMessage({309000u + c.Kind}, data, c.SectionLength - 4));
+        DecoderHarness h(BuildMessage({309000u + c.Kind}, data, c.SectionLength - 4));
         Prepare(h);
         const std::string error = DecodeError(h);
         const tUAInBound& r = h.Decoder;
@@ -164,7 +164,7 @@ TEST(DecodeLimitsTest, AShearLevelOutsideTheSectionIsLeftMissing) {
     // octets (720 bits) hold the first one only. An element after the template no longer fits.
     for (bool textAfter : {false, true}) {
         SCOPED_TRACE(textAfter ? "2 05 011 after the template" : "the template alone");
-        TUASubsetRaw s;
+        UASubsetRaw s;
         s.Levels.resize(1);
         s.Shear.resize(2);
         s.Shear[0].ShearBelow = 100;
@@ -172,7 +172,7 @@ TEST(DecodeLimitsTest, AShearLevelOutsideTheSectionIsLeftMissing) {
         WriteUASubset(data, s);
         std::vector<std::uint32_t> descriptors{309052};
         if (textAfter) descriptors.push_back(205011);
-        TDecoderHarness h(BuildMessage(descriptors, data, 90));
+        DecoderHarness h(BuildMessage(descriptors, data, 90));
         Prepare(h);
         EXPECT_EQ(DecodeError(h), "");
         const tUAInBound& r = h.Decoder;
@@ -193,12 +193,12 @@ TEST(DecodeLimitsTest, AShearLevelOutsideTheSectionIsLeftMissing) {
 TEST(DecodeLimitsTest, AnElementThatDoesNotFitEndsTheWalk) {
     {
         SCOPED_TRACE("60 characters after the template, 10 written");
-        TUASubsetRaw s;
+        UASubsetRaw s;
         BitWriter data;
         WriteUASubset(data, s);
         const std::size_t subsetBits = data.BitCount();
         data.Chars("VYPUSK 284", 10);
-        TDecoderHarness h(BuildMessage({309052, 205060}, data));
+        DecoderHarness h(BuildMessage({309052, 205060}, data));
         Prepare(h);
         EXPECT_EQ(DecodeError(h), "");
         EXPECT_EQ(h.Decoder.StationIndex, 27612);
@@ -211,7 +211,7 @@ TEST(DecodeLimitsTest, AnElementThatDoesNotFitEndsTheWalk) {
         SCOPED_TRACE("3 01 128 (420 bits) before the template in a 48-octet section (352 data bits)");
         BitWriter data;
         data.Chars("FIRST", 20);
-        TDecoderHarness h(BuildMessage({301128, 309052}, data, 44));
+        DecoderHarness h(BuildMessage({301128, 309052}, data, 44));
         Prepare(h);
         EXPECT_EQ(DecodeError(h), "");
         const tUAInBound& r = h.Decoder;
@@ -228,11 +228,11 @@ TEST(DecodeLimitsTest, AnElementThatDoesNotFitEndsTheWalk) {
 
 TEST(DecodeLimitsTest, ASubsetBeyondTheDataReadsNothing) {
     // Section 3 announces two subsets; Section 4 holds one.
-    TUASubsetRaw s;
+    UASubsetRaw s;
     s.Levels.resize(1);
     BitWriter data;
     WriteUASubset(data, s);
-    TDecoderHarness h(BuildMessage({309052}, data, std::nullopt, BufrBuilder().Subsets(2)));
+    DecoderHarness h(BuildMessage({309052}, data, std::nullopt, BufrBuilder().Subsets(2)));
     Prepare(h);
     ASSERT_EQ(DecodeError(h), "");
     const std::uint64_t end = h.CursorBits();
@@ -245,11 +245,11 @@ TEST(DecodeLimitsTest, ASubsetBeyondTheDataReadsNothing) {
 }
 
 TEST(DecodeLimitsTest, CompressedDataWithATemplateIsRefused) {
-    TUASubsetRaw s;
+    UASubsetRaw s;
     BitWriter data;
     WriteUASubset(data, s);
     {
-        TDecoderHarness h(BuildMessage({309052}, data, std::nullopt, BufrBuilder().Compressed(true)));
+        DecoderHarness h(BuildMessage({309052}, data, std::nullopt, BufrBuilder().Compressed(true)));
         Prepare(h);
         const std::string error = DecodeError(h);
         EXPECT_EQ(error, "Сжатые данные не поддерживаются");
@@ -258,7 +258,7 @@ TEST(DecodeLimitsTest, CompressedDataWithATemplateIsRefused) {
         EXPECT_EQ(h.CursorBits(), 0u);
     }
     {
-        TDecoderHarness h(BuildMessage({1001}, data, std::nullopt, BufrBuilder().Compressed(true)));
+        DecoderHarness h(BuildMessage({1001}, data, std::nullopt, BufrBuilder().Compressed(true)));
         Prepare(h);
         EXPECT_EQ(DecodeError(h), "") << "without a template nothing is read, compressed or not";
         EXPECT_EQ(h.Decoder.Message, &h.Message);

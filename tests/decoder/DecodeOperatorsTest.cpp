@@ -15,7 +15,7 @@
 namespace {
 
 // What comes before the template, what comes after it, and whether the template is written at all.
-struct TOperatorCase {
+struct OperatorCase {
     const char* What;
     std::vector<std::uint32_t> Descriptors;
     std::function<void(BitWriter&)> Before;
@@ -28,16 +28,16 @@ struct TOperatorCase {
 void Nothing(BitWriter&) {}
 void NoCheck(const tUAInBound&) {}
 
-void RunCase(const TOperatorCase& c) {
+void RunCase(const OperatorCase& c) {
     SCOPED_TRACE(c.What);
-    TUASubsetRaw subset;
+    UASubsetRaw subset;
     subset.Levels.resize(1);
     BitWriter data;
     c.Before(data);
     const std::size_t beforeBits = data.BitCount();
     WriteUASubset(data, subset);
     c.After(data);
-    TDecoderHarness h(BuildMessage(c.Descriptors, data));
+    DecoderHarness h(BuildMessage(c.Descriptors, data));
     ASSERT_TRUE(h.Parsed());
     h.IsolateSection4();
     ASSERT_TRUE(h.Scan());
@@ -60,7 +60,7 @@ void RunCase(const TOperatorCase& c) {
 }
 
 TEST(DecodeOperatorsTest, WidthChange) {
-    const TOperatorCase cases[] = {
+    const OperatorCase cases[] = {
         {"2 01 131 reads 0 25 065 with 11 + 3 bits",
          {201131, 25065, 201000, 309052},
          [](BitWriter& w) { w.Bits(1234 + 1000, 14); },
@@ -116,11 +116,11 @@ TEST(DecodeOperatorsTest, WidthChange) {
          {201131, 201130, 25065, 309052},
          Nothing, Nothing, false, true, NoCheck},
     };
-    for (const TOperatorCase& c : cases) RunCase(c);
+    for (const OperatorCase& c : cases) RunCase(c);
 }
 
 TEST(DecodeOperatorsTest, NewReferenceValues) {
-    const TOperatorCase cases[] = {
+    const OperatorCase cases[] = {
         {"2 03 012: a 12-bit reference -2000 (sign bit and magnitude), then 0 25 065 with it",
          {203012, 25065, 203255, 25065, 203000, 309052},
          [](BitWriter& w) { w.Bits(0xFD0, 12).Bits(475, 11); },
@@ -186,12 +186,12 @@ TEST(DecodeOperatorsTest, NewReferenceValues) {
          [](BitWriter& w) { w.Bits(0xFD0, 12).Bits(5, 12); },
          Nothing, false, true, NoCheck},
     };
-    for (const TOperatorCase& c : cases) RunCase(c);
+    for (const OperatorCase& c : cases) RunCase(c);
 }
 
 TEST(DecodeOperatorsTest, CharactersElementsAndTheEntriesThatEndTheWalk) {
     const std::string text60 = "VYPUSK 284: OBOLOCHKA 800 G, VODOROD, ZONDIROVANIE DO 10 GPA";
-    const TOperatorCase cases[] = {
+    const OperatorCase cases[] = {
         {"2 05 011 before the template, 2 05 060 after it",
          {205011, 309052, 205060},
          [](BitWriter& w) { w.Chars("MOSKVA VDNH", 11); },
@@ -258,7 +258,7 @@ TEST(DecodeOperatorsTest, CharactersElementsAndTheEntriesThatEndTheWalk) {
              EXPECT_EQ(r.ReleaseHeight, 147.0);
          }},
     };
-    for (const TOperatorCase& c : cases) RunCase(c);
+    for (const OperatorCase& c : cases) RunCase(c);
 }
 
 }  // namespace

@@ -15,76 +15,76 @@
 namespace {
 
 // Scans and decodes the first subset, with Section 4 in a block of its own size.
-void ScanAndDecode(TDecoderHarness& h) {
+void ScanAndDecode(DecoderHarness& h) {
     ASSERT_TRUE(h.Parsed());
     h.IsolateSection4();
     ASSERT_TRUE(h.Scan());
     ASSERT_TRUE(h.DecodeNext());
 }
 
-struct TLevelCase {
+struct LevelCase {
     const char* What;
-    std::function<void(TUALevelRaw&)> Write;
+    std::function<void(UALevelRaw&)> Write;
     std::function<void(const tUALevelRec&)> Check;
 };
 
 TEST(DecodeValuesTest, LevelFieldsAreConverted) {
-    const TLevelCase cases[] = {
-        {"raw time 8192 is 0 s", [](TUALevelRaw& l) { l.Time = 8192; }, [](const tUALevelRec& l) { EXPECT_EQ(l.Time, 0.0); }},
-        {"raw time 8000 is -192 s", [](TUALevelRaw& l) { l.Time = 8000; }, [](const tUALevelRec& l) { EXPECT_EQ(l.Time, -192.0); }},
-        {"time all ones is missing", [](TUALevelRaw& l) { l.Time = RawMissing; },
+    const LevelCase cases[] = {
+        {"raw time 8192 is 0 s", [](UALevelRaw& l) { l.Time = 8192; }, [](const tUALevelRec& l) { EXPECT_EQ(l.Time, 0.0); }},
+        {"raw time 8000 is -192 s", [](UALevelRaw& l) { l.Time = 8000; }, [](const tUALevelRec& l) { EXPECT_EQ(l.Time, -192.0); }},
+        {"time all ones is missing", [](UALevelRaw& l) { l.Time = RawMissing; },
          [](const tUALevelRec& l) { EXPECT_TRUE(IsMissing(l.Time)); }},
-        {"flags all ones stay 0x3FFFF", [](TUALevelRaw& l) { l.Flags = RawMissing; },
+        {"flags all ones stay 0x3FFFF", [](UALevelRaw& l) { l.Flags = RawMissing; },
          [](const tUALevelRec& l) { EXPECT_EQ(l.Flags, 0x3FFFF); }},
-        {"flags 0x20001 lose bit value 1", [](TUALevelRaw& l) { l.Flags = 0x20001; },
+        {"flags 0x20001 lose bit value 1", [](UALevelRaw& l) { l.Flags = 0x20001; },
          [](const tUALevelRec& l) { EXPECT_EQ(l.Flags, 0x20000); }},
-        {"flags 0x3FFFE are not the missing value", [](TUALevelRaw& l) { l.Flags = 0x3FFFE; },
+        {"flags 0x3FFFE are not the missing value", [](UALevelRaw& l) { l.Flags = 0x3FFFE; },
          [](const tUALevelRec& l) { EXPECT_EQ(l.Flags, 0x3FFFE); }},
-        {"flags of the shear mask's complement stay in a level", [](TUALevelRaw& l) { l.Flags = 0x007EC; },
+        {"flags of the shear mask's complement stay in a level", [](UALevelRaw& l) { l.Flags = 0x007EC; },
          [](const tUALevelRec& l) { EXPECT_EQ(l.Flags, 0x007EC); }},
-        {"displacement raw 9000000 / 18000000 is 0.0", [](TUALevelRaw& l) { l.DLat = 9000000, l.DLon = 18000000; },
+        {"displacement raw 9000000 / 18000000 is 0.0", [](UALevelRaw& l) { l.DLat = 9000000, l.DLon = 18000000; },
          [](const tUALevelRec& l) { EXPECT_EQ(l.DLat, 0.0); EXPECT_EQ(l.DLon, 0.0); }},
-        {"negative displacements", [](TUALevelRaw& l) { l.DLat = 8996742, l.DLon = 17946500; },
+        {"negative displacements", [](UALevelRaw& l) { l.DLat = 8996742, l.DLon = 17946500; },
          [](const tUALevelRec& l) { EXPECT_NEAR(l.DLat, -0.03258, 1e-12); EXPECT_NEAR(l.DLon, -0.535, 1e-12); }},
-        {"displacement all ones is missing", [](TUALevelRaw& l) { l.DLat = RawMissing, l.DLon = RawMissing; },
+        {"displacement all ones is missing", [](UALevelRaw& l) { l.DLat = RawMissing, l.DLon = RawMissing; },
          [](const tUALevelRec& l) { EXPECT_TRUE(IsMissing(l.DLat)); EXPECT_TRUE(IsMissing(l.DLon)); }},
-        {"pressure x 10, height - 1000", [](TUALevelRaw& l) { l.Pressure = 9958, l.Height = 0; },
+        {"pressure x 10, height - 1000", [](UALevelRaw& l) { l.Pressure = 9958, l.Height = 0; },
          [](const tUALevelRec& l) { EXPECT_EQ(l.Pressure, 99580.0); EXPECT_EQ(l.Height, -1000.0); }},
-        {"pressure and height all ones are missing", [](TUALevelRaw& l) { l.Pressure = RawMissing, l.Height = RawMissing; },
+        {"pressure and height all ones are missing", [](UALevelRaw& l) { l.Pressure = RawMissing, l.Height = RawMissing; },
          [](const tUALevelRec& l) { EXPECT_TRUE(IsMissing(l.Pressure)); EXPECT_TRUE(IsMissing(l.Height)); }},
-        {"temperature 27315 and dew point 26315", [](TUALevelRaw& l) { l.Temp = 27315, l.DewPoint = 26315; },
+        {"temperature 27315 and dew point 26315", [](UALevelRaw& l) { l.Temp = 27315, l.DewPoint = 26315; },
          [](const tUALevelRec& l) {
              EXPECT_NEAR(l.Temp, 273.15, 1e-9);
              EXPECT_NEAR(l.DewPoint, 263.15, 1e-9);
              EXPECT_NEAR(l.Humidity, 46.8682, 5e-5);
          }},
-        {"dew point above the temperature is kept", [](TUALevelRaw& l) { l.Temp = 28315, l.DewPoint = 28815; },
+        {"dew point above the temperature is kept", [](UALevelRaw& l) { l.Temp = 28315, l.DewPoint = 28815; },
          [](const tUALevelRec& l) { EXPECT_NEAR(l.Humidity, 138.88, 5e-3); }},
-        {"dew point all ones: no dew point, no humidity", [](TUALevelRaw& l) { l.DewPoint = RawMissing; },
+        {"dew point all ones: no dew point, no humidity", [](UALevelRaw& l) { l.DewPoint = RawMissing; },
          [](const tUALevelRec& l) {
              EXPECT_NEAR(l.Temp, 278.54, 1e-9);
              EXPECT_TRUE(IsMissing(l.DewPoint));
              EXPECT_TRUE(IsMissing(l.Humidity));
          }},
-        {"temperature all ones: no humidity", [](TUALevelRaw& l) { l.Temp = RawMissing; },
+        {"temperature all ones: no humidity", [](UALevelRaw& l) { l.Temp = RawMissing; },
          [](const tUALevelRec& l) { EXPECT_TRUE(IsMissing(l.Temp)); EXPECT_TRUE(IsMissing(l.Humidity)); }},
-        {"temperature 0 K: the humidity cannot be computed", [](TUALevelRaw& l) { l.Temp = 0; },
+        {"temperature 0 K: the humidity cannot be computed", [](UALevelRaw& l) { l.Temp = 0; },
          [](const tUALevelRec& l) { EXPECT_EQ(l.Temp, 0.0); EXPECT_TRUE(IsMissing(l.Humidity)); }},
-        {"wind", [](TUALevelRaw& l) { l.WindDir = 359, l.WindSpeed = 1234; },
+        {"wind", [](UALevelRaw& l) { l.WindDir = 359, l.WindSpeed = 1234; },
          [](const tUALevelRec& l) { EXPECT_EQ(l.WindDir, 359.0); EXPECT_NEAR(l.WindSpeed, 123.4, 1e-9); }},
-        {"wind all ones is missing", [](TUALevelRaw& l) { l.WindDir = RawMissing, l.WindSpeed = RawMissing; },
+        {"wind all ones is missing", [](UALevelRaw& l) { l.WindDir = RawMissing, l.WindSpeed = RawMissing; },
          [](const tUALevelRec& l) { EXPECT_TRUE(IsMissing(l.WindDir)); EXPECT_TRUE(IsMissing(l.WindSpeed)); }},
     };
     // One level per case, all in one subset; a neighbour written wrongly would show in the others.
-    TUASubsetRaw subset;
-    for (const TLevelCase& c : cases) {
-        TUALevelRaw level;
+    UASubsetRaw subset;
+    for (const LevelCase& c : cases) {
+        UALevelRaw level;
         c.Write(level);
         subset.Levels.push_back(level);
     }
     BitWriter data;
     WriteUASubset(data, subset);
-    TDecoderHarness h(BuildMessage({309052}, data));
+    DecoderHarness h(BuildMessage({309052}, data));
     ScanAndDecode(h);
     ASSERT_EQ(h.Decoder.LevelCount, std::size(cases));
     ASSERT_EQ(h.Decoder.Levels.size(), std::size(cases));
@@ -95,22 +95,22 @@ TEST(DecodeValuesTest, LevelFieldsAreConverted) {
     }
 }
 
-struct TShearCase {
+struct ShearCase {
     const char* What;
-    std::function<void(TUAShearRaw&)> Write;
+    std::function<void(UAShearRaw&)> Write;
     std::function<void(const tUAShearRec&)> Check;
 };
 
 TEST(DecodeValuesTest, ShearFieldsAreConvertedAndOnlyTheShearFlagsKept) {
-    const TShearCase cases[] = {
-        {"flags 0x00400 become 0", [](TUAShearRaw& s) { s.Flags = 0x00400; }, [](const tUAShearRec& s) { EXPECT_EQ(s.Flags, 0); }},
-        {"flags all ones stay 0x3FFFF", [](TUAShearRaw& s) { s.Flags = RawMissing; },
+    const ShearCase cases[] = {
+        {"flags 0x00400 become 0", [](UAShearRaw& s) { s.Flags = 0x00400; }, [](const tUAShearRec& s) { EXPECT_EQ(s.Flags, 0); }},
+        {"flags all ones stay 0x3FFFF", [](UAShearRaw& s) { s.Flags = RawMissing; },
          [](const tUAShearRec& s) { EXPECT_EQ(s.Flags, 0x3FFFF); }},
-        {"flags 0x3FFFE keep nine bits", [](TUAShearRaw& s) { s.Flags = 0x3FFFE; },
+        {"flags 0x3FFFE keep nine bits", [](UAShearRaw& s) { s.Flags = 0x3FFFE; },
          [](const tUAShearRec& s) { EXPECT_EQ(s.Flags, 0x3F812); }},
-        {"flags 0x4400 keep the maximum wind", [](TUAShearRaw& s) { s.Flags = 0x4400; },
+        {"flags 0x4400 keep the maximum wind", [](UAShearRaw& s) { s.Flags = 0x4400; },
          [](const tUAShearRec& s) { EXPECT_EQ(s.Flags, 0x4000); }},
-        {"time, pressure, displacement", [](TUAShearRaw& s) { s.Time = 8000, s.Pressure = 124, s.DLat = 9000000; },
+        {"time, pressure, displacement", [](UAShearRaw& s) { s.Time = 8000, s.Pressure = 124, s.DLat = 9000000; },
          [](const tUAShearRec& s) {
              EXPECT_EQ(s.Time, -192.0);
              EXPECT_EQ(s.Pressure, 1240.0);
@@ -118,9 +118,9 @@ TEST(DecodeValuesTest, ShearFieldsAreConvertedAndOnlyTheShearFlagsKept) {
              EXPECT_EQ(s.DLat, 0.0);
              EXPECT_NEAR(s.DLon, 0.30793, 1e-12);
          }},
-        {"shear below and above", [](TUAShearRaw& s) { s.ShearBelow = 44, s.ShearAbove = 4094; },
+        {"shear below and above", [](UAShearRaw& s) { s.ShearBelow = 44, s.ShearAbove = 4094; },
          [](const tUAShearRec& s) { EXPECT_FLOAT_EQ(s.ShearBelow, 4.4f); EXPECT_FLOAT_EQ(s.ShearAbove, 409.4f); }},
-        {"all ones are missing", [](TUAShearRaw& s) { s = {RawMissing, 0, RawMissing, RawMissing, RawMissing, RawMissing, RawMissing, RawMissing}; },
+        {"all ones are missing", [](UAShearRaw& s) { s = {RawMissing, 0, RawMissing, RawMissing, RawMissing, RawMissing, RawMissing, RawMissing}; },
          [](const tUAShearRec& s) {
              EXPECT_TRUE(IsMissing(s.Time));
              EXPECT_TRUE(IsMissing(s.Pressure));
@@ -130,16 +130,16 @@ TEST(DecodeValuesTest, ShearFieldsAreConvertedAndOnlyTheShearFlagsKept) {
              EXPECT_TRUE(IsMissing(s.ShearAbove));
          }},
     };
-    TUASubsetRaw subset;
+    UASubsetRaw subset;
     subset.Levels.resize(1);
-    for (const TShearCase& c : cases) {
-        TUAShearRaw shear;
+    for (const ShearCase& c : cases) {
+        UAShearRaw shear;
         c.Write(shear);
         subset.Shear.push_back(shear);
     }
     BitWriter data;
     WriteUASubset(data, subset);
-    TDecoderHarness h(BuildMessage({309052}, data));
+    DecoderHarness h(BuildMessage({309052}, data));
     ScanAndDecode(h);
     ASSERT_EQ(h.Decoder.ShearCount, std::size(cases));
     ASSERT_EQ(h.Decoder.ShearLevels.size(), std::size(cases));
@@ -151,7 +151,7 @@ TEST(DecodeValuesTest, ShearFieldsAreConvertedAndOnlyTheShearFlagsKept) {
 }
 
 TEST(DecodeValuesTest, LaunchSiteCloudsAndWaterTemperature) {
-    TUASubsetRaw s;
+    UASubsetRaw s;
     s.BlockNumber = 127;  // missing
     s.StationNumber = 1023;
     s.ShipId = "UBRS5";
@@ -166,7 +166,7 @@ TEST(DecodeValuesTest, LaunchSiteCloudsAndWaterTemperature) {
     s.WaterTemp = 27535;
     BitWriter data;
     WriteUASubset(data, s);
-    TDecoderHarness h(BuildMessage({309052}, data));
+    DecoderHarness h(BuildMessage({309052}, data));
     ScanAndDecode(h);
     const tUAInBound& r = h.Decoder;
     EXPECT_EQ(r.BlockNumber, 127);
@@ -207,14 +207,14 @@ TEST(DecodeValuesTest, LaunchSiteCloudsAndWaterTemperature) {
 TEST(DecodeValuesTest, PilotTemplatesReadTheirOwnLayoutAndLeaveTheRestEmpty) {
     for (std::uint8_t kind : {50, 51}) {
         SCOPED_TRACE("3-09-0" + std::to_string(kind));
-        TUASubsetRaw s;
+        UASubsetRaw s;
         s.Kind = kind;
         s.Levels.resize(2);
         s.Levels[1].WindSpeed = 200;
         s.Shear.resize(1);
         BitWriter data;
         WriteUASubset(data, s);
-        TDecoderHarness h(BuildMessage({309000u + kind}, data));
+        DecoderHarness h(BuildMessage({309000u + kind}, data));
         ScanAndDecode(h);
         const tUAInBound& r = h.Decoder;
         EXPECT_EQ(h.CursorBits(), data.BitCount()) << "fixed part, level and shear widths";
@@ -252,10 +252,10 @@ TEST(DecodeValuesTest, PilotTemplatesReadTheirOwnLayoutAndLeaveTheRestEmpty) {
 }
 
 TEST(DecodeValuesTest, ConsecutiveSubsetsContinueAtTheCursor) {
-    TUASubsetRaw first;
+    UASubsetRaw first;
     first.Levels.resize(1);  // 338 + 168 + 8 + 122 bits: the second subset begins inside an octet
     first.Shear.resize(1);
-    TUASubsetRaw second;
+    UASubsetRaw second;
     second.BlockNumber = 26;
     second.StationNumber = 63;
     second.Minute = 1;
@@ -266,7 +266,7 @@ TEST(DecodeValuesTest, ConsecutiveSubsetsContinueAtTheCursor) {
     const std::size_t firstBits = data.BitCount();
     ASSERT_NE(firstBits % 8, 0u);
     WriteUASubset(data, second);
-    TDecoderHarness h(BuildMessage({309052}, data, std::nullopt, BufrBuilder().Subsets(2)));
+    DecoderHarness h(BuildMessage({309052}, data, std::nullopt, BufrBuilder().Subsets(2)));
     ScanAndDecode(h);
     EXPECT_EQ(h.CursorBits(), firstBits);
     EXPECT_EQ(h.Decoder.StationIndex, 27612);
@@ -287,7 +287,7 @@ TEST(DecodeValuesTest, ConsecutiveSubsetsContinueAtTheCursor) {
 TEST(DecodeValuesTest, WithoutATemplateNothingIsReadAndTheCursorStays) {
     BitWriter data;
     data.Bits(27, 7).Bits(612, 10).PadToOctet();
-    TDecoderHarness h(BuildMessage({1001, 1002}, data));
+    DecoderHarness h(BuildMessage({1001, 1002}, data));
     ASSERT_TRUE(h.Parsed());
     h.IsolateSection4();
     ASSERT_TRUE(h.Scan());
@@ -305,13 +305,13 @@ TEST(DecodeValuesTest, WithoutATemplateNothingIsReadAndTheCursorStays) {
 
 TEST(DecodeValuesTest, ResetBetweenSubsetsKeepsTheScanAndEmptiesTheValues) {
     // Metadata, the template, then 2 02 YYY: the walk stops with an entry left, so Incomplete is set.
-    TUASubsetRaw s;
+    UASubsetRaw s;
     s.Levels.resize(3);
     s.Shear.resize(2);
     BitWriter data;
     data.Chars("MRZ3MK-23101234", 20).Bits(403000000 / 100000, 15);
     WriteUASubset(data, s);
-    TDecoderHarness h(BuildMessage({1081, 2067, 309052, 202129, 205011}, data));
+    DecoderHarness h(BuildMessage({1081, 2067, 309052, 202129, 205011}, data));
     ScanAndDecode(h);
     tUAInBound& r = h.Decoder;
     ASSERT_TRUE(r.Incomplete);

@@ -10,21 +10,21 @@
 namespace {
 
 // Half a unit of the last digit given: the value rounds to the expected digits.
-struct tDigitsCase {
+struct DigitsCase {
     double Argument1, Argument2;
     double Expected;
     double HalfUlp;
 };
 
 TEST(SatVapourPressure, MatchesReferenceValues) {
-    const tDigitsCase cases[] = {
+    const DigitsCase cases[] = {
         {273.15, 0, 6.10695, 0.000005},
         {263.15, 0, 2.86222, 0.000005},
         {303.15, 0, 42.4273, 0.00005},
         {233.15, 0, 0.189093, 0.0000005},
         {273.16, 0, 6.1114, 0.00005},
     };
-    for (const tDigitsCase& c : cases) EXPECT_NEAR(SatVapourPressure(c.Argument1), c.Expected, c.HalfUlp) << c.Argument1;
+    for (const DigitsCase& c : cases) EXPECT_NEAR(SatVapourPressure(c.Argument1), c.Expected, c.HalfUlp) << c.Argument1;
 }
 
 TEST(SatVapourPressure, AtTheTriplePointOnlyTheConstantTermRemains) {
@@ -47,12 +47,12 @@ TEST(SatVapourPressure, FailsForTemperaturesAtOrBelowZeroKelvin) {
 }
 
 TEST(RelHumidity, MatchesReferenceValues) {
-    const tDigitsCase cases[] = {
+    const DigitsCase cases[] = {
         {15, 10, 72.0036, 0.00005},
         {0, -10, 46.8682, 0.00005},
         {10, 15, 138.88, 0.005},  // dew point above temperature: kept above 100
     };
-    for (const tDigitsCase& c : cases)
+    for (const DigitsCase& c : cases)
         EXPECT_NEAR(RelHumidity(c.Argument1, c.Argument2), c.Expected, c.HalfUlp) << c.Argument1 << " " << c.Argument2;
 }
 

@@ -16,7 +16,7 @@ namespace {
 using Lines = std::vector<std::string>;
 
 Lines ReportUtf8(const tUAInBound& ua) {
-    TLines lines;
+    LineList lines;
     EXPECT_TRUE(ua.WriteReport(&lines));
     Lines utf8;
     for (const std::string& line : lines) utf8.push_back(Cp1251ToUtf8(line));
@@ -24,7 +24,7 @@ Lines ReportUtf8(const tUAInBound& ua) {
 }
 
 // Decodes the first subset of a shared file; false (with a failure) when it cannot.
-bool DecodeFirst(TDecoderHarness& h) {
+bool DecodeFirst(DecoderHarness& h) {
     if (!h.Loaded() || !h.Parsed()) {
         ADD_FAILURE() << "not loaded or not parsed";
         return false;
@@ -49,7 +49,7 @@ bool Contains(const Lines& lines, const std::string& line) {
 TEST(ReportOfSharedFiles, ShipReportWithMissingValues) {
     const fs::path file = FixturesDir() / "temp52_edges.bufr";
     TAVIK_REQUIRE_PATH(file);
-    TDecoderHarness h(file);
+    DecoderHarness h(file);
     ASSERT_TRUE(DecodeFirst(h));
     const Lines lines = ReportUtf8(h.Decoder);
     const Lines head(lines.begin(), lines.begin() + 6);
@@ -96,7 +96,7 @@ TEST(ReportOfSharedFiles, ShipReportWithMissingValues) {
 TEST(ReportOfSharedFiles, PilotOnPressureLevels) {
     const fs::path file = FixturesDir() / "pilot50_ed4.bufr";
     TAVIK_REQUIRE_PATH(file);
-    TDecoderHarness h(file);
+    DecoderHarness h(file);
     ASSERT_TRUE(DecodeFirst(h));
     const Lines lines = ReportUtf8(h.Decoder);
     ASSERT_GE(lines.size(), 5u);
@@ -110,7 +110,7 @@ TEST(ReportOfSharedFiles, PilotOnPressureLevels) {
 TEST(ReportOfSharedFiles, EveryMetadataElementOfTheSequence) {
     const fs::path file = FixturesDir() / "temp52_meta.bufr";
     TAVIK_REQUIRE_PATH(file);
-    TDecoderHarness h(file);
+    DecoderHarness h(file);
     ASSERT_TRUE(DecodeFirst(h));
     const Lines meta = From(ReportUtf8(h.Decoder), ShearCountLabel);
     ASSERT_GE(meta.size(), 9u);
@@ -159,7 +159,7 @@ TEST(ReportOfSharedFiles, MetadataLinesOfOperatorsAndTexts) {
     for (const auto& c : cases) {
         const fs::path file = FixturesDir() / c.File;
         TAVIK_REQUIRE_PATH(file);
-        TDecoderHarness h(file);
+        DecoderHarness h(file);
         ASSERT_TRUE(DecodeFirst(h)) << c.File;
         EXPECT_TRUE(Contains(ReportUtf8(h.Decoder), c.Line)) << c.File << ": " << c.Line;
     }
@@ -178,14 +178,14 @@ TEST(ReportOfSharedFiles, UnknownDescriptorsAndNoTemplate) {
     for (const auto& c : cases) {
         const fs::path file = FixturesDir() / c.File;
         TAVIK_REQUIRE_PATH(file);
-        TDecoderHarness h(file);
+        DecoderHarness h(file);
         ASSERT_TRUE(DecodeFirst(h)) << c.File;
         const Lines lines = ReportUtf8(h.Decoder);
         ASSERT_GE(lines.size(), c.Head.size()) << c.File;
         EXPECT_EQ(Lines(lines.begin(), lines.begin() + c.Head.size()), c.Head) << c.File;
         EXPECT_FALSE(Contains(lines, "Сообщение декодировано не полностью")) << c.File;
     }
-    TDecoderHarness synop(FixturesDir() / "synop_no_template.bufr");
+    DecoderHarness synop(FixturesDir() / "synop_no_template.bufr");
     ASSERT_TRUE(DecodeFirst(synop));
     EXPECT_EQ(ReportUtf8(synop.Decoder).size(), 2u);
     EXPECT_EQ(synop.Decoder.StationText(), "xxxxx");
@@ -206,7 +206,7 @@ TEST(ReportOfSharedFiles, EachOfThreeSubsets) {
          "07 CL Nh(020011):08 h(020013): 300 CL(020012):7 CM(020012):\"N=9|CM=/\" CH(020012):\"N=9|CH=/\"", "1"},
         {"34122", "20231010105850", "-- / Nh(020011):00 h(020013):/ CL(020012):0 CM(020012):0 CH(020012):0", "0"},
     };
-    TDecoderHarness h(file);
+    DecoderHarness h(file);
     ASSERT_TRUE(h.Loaded() && h.Parsed() && h.Scan());
     for (const auto& s : subsets) {
         ASSERT_TRUE(h.DecodeNext()) << s.Station;
@@ -223,7 +223,7 @@ TEST(ReportOfSharedFiles, EachOfThreeSubsets) {
 TEST(ReportOfSharedFiles, EmptiedSoundingBetweenSubsets) {
     const fs::path file = FixturesDir() / "temp52_ed4_small.bufr";
     TAVIK_REQUIRE_PATH(file);
-    TDecoderHarness h(file);
+    DecoderHarness h(file);
     ASSERT_TRUE(DecodeFirst(h));
     h.Decoder.Reset(true, false);
     EXPECT_EQ(ReportUtf8(h.Decoder),
@@ -242,8 +242,8 @@ TEST(ReportOfSharedFiles, EmptiedSoundingBetweenSubsets) {
 
 TEST(ReportOfBuiltMessages, WalkStoppedBeforeTheTemplate) {
     // 2 02 YYY ends the walk at the first of two entries.
-    const TBytes message = BufrBuilder().Descriptors({202130, 309052}).Data(TBytes(60, 0)).Build();
-    TDecoderHarness h(message);
+    const ByteVector message = BufrBuilder().Descriptors({202130, 309052}).Data(ByteVector(60, 0)).Build();
+    DecoderHarness h(message);
     ASSERT_TRUE(h.Parsed());
     ASSERT_TRUE(h.Scan());
     ASSERT_TRUE(h.DecodeNext());

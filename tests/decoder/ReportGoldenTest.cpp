@@ -17,7 +17,7 @@ namespace {
 
 const fs::path DataDir = fs::path(TAVIK_SOURCE_DIR) / "tests" / "decoder" / "data";
 
-TLines DecodedReport(const fs::path& bufr) {
+LineList DecodedReport(const fs::path& bufr) {
     std::vector<std::uint8_t> buffer(MessageBufferSize);
     std::uint32_t length = 0;
     EXPECT_TRUE(LoadBUFRFile(bufr, buffer.data(), length));
@@ -27,14 +27,14 @@ TLines DecodedReport(const fs::path& bufr) {
     EXPECT_TRUE(ua.ScanDescriptors(message));
     std::uint32_t bytePos = 0, bitPos = 0;
     EXPECT_TRUE(ua.DecodeData(message, bytePos, bitPos));
-    TLines lines;
+    LineList lines;
     EXPECT_TRUE(ua.WriteReport(&lines));
     EXPECT_EQ(ua.StationText(), "27612");
     EXPECT_EQ(ua.LaunchTimeText(), "20231010110637");
     return lines;
 }
 
-void ExpectSameLines(const TLines& actual, const TLines& expected) {
+void ExpectSameLines(const LineList& actual, const LineList& expected) {
     for (std::size_t i = 0; i < std::min(actual.size(), expected.size()); ++i)
         EXPECT_EQ(actual[i], expected[i]) << "line " << i + 1;
     EXPECT_EQ(actual.size(), expected.size());

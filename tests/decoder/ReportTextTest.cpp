@@ -54,7 +54,7 @@ protected:
 
     // The report in UTF-8, one string a line.
     Lines Report() const {
-        TLines lines;
+        LineList lines;
         EXPECT_TRUE(ua.WriteReport(&lines));
         Lines utf8;
         for (const std::string& line : lines) utf8.push_back(Cp1251ToUtf8(line));
@@ -429,7 +429,7 @@ TEST_F(ReportTest, LevelAndShearTablesWithTheirHeaders) {
     EXPECT_EQ(Lines(at, lines.end()), expected);
 
     // Widths in Windows-1251 bytes, where "км" is two characters.
-    TLines raw;
+    LineList raw;
     ua.WriteReport(&raw);
     const auto first = std::find(raw.begin(), raw.end(), Utf8ToCp1251(expected.front()));
     ASSERT_NE(first, raw.end());
@@ -564,7 +564,7 @@ TEST_F(ReportTest, MissingCharacterFieldsGiveNoLine) {
     // A leading 0xFF hides the 60 characters, but not the other texts.
     SetText(ua.Text60, "\xFF" "ABC");
     SetText(ua.ObserverId, "\xFF" "AB");
-    TLines raw;
+    LineList raw;
     ua.WriteReport(&raw);
     EXPECT_EQ(raw.back(), Utf8ToCp1251("Идентификация наблюдателей(001095):") + "\xFF" "AB");
 }
@@ -633,7 +633,7 @@ TEST_F(ReportTest, WithoutTemplateOnlyTheUnknownCountAndTheNotice) {
 }
 
 TEST_F(ReportTest, AppendsToTheLinesGivenInWindows1251) {
-    TLines lines = {"dump"};
+    LineList lines = {"dump"};
     ASSERT_TRUE(ua.WriteReport(&lines));
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], "dump");
@@ -644,9 +644,9 @@ TEST_F(ReportTest, AppendsToTheLinesGivenInWindows1251) {
 TEST_F(ReportTest, NothingWithoutMessageOrLines) {
     EXPECT_FALSE(ua.WriteReport(nullptr));
     ua.Message = nullptr;
-    TLines lines = {"dump"};
+    LineList lines = {"dump"};
     EXPECT_FALSE(ua.WriteReport(&lines));
-    EXPECT_EQ(lines, TLines{"dump"});
+    EXPECT_EQ(lines, LineList{"dump"});
 }
 
 }  // namespace

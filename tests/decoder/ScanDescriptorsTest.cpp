@@ -12,19 +12,19 @@
 
 namespace {
 
-struct TEntry {
+struct ScannedEntry {
     std::uint8_t Kind;
     std::uint16_t Code;
     std::uint8_t Arg;
-    bool operator==(const TEntry&) const = default;
+    bool operator==(const ScannedEntry&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const TEntry& e) {
+std::ostream& operator<<(std::ostream& out, const ScannedEntry& e) {
     return out << "(" << int(e.Kind) << ", " << e.Code << ", " << int(e.Arg) << ")";
 }
 
-std::vector<TEntry> EntriesOf(const tUAInBound& r) {
-    std::vector<TEntry> list;
+std::vector<ScannedEntry> EntriesOf(const tUAInBound& r) {
+    std::vector<ScannedEntry> list;
     for (const tDescriptorEntry& e : r.DescList) list.push_back({e.Kind, e.Code, e.Arg});
     return list;
 }
@@ -39,35 +39,35 @@ std::uint16_t Row(std::uint32_t fxxyyy) {
     return 0xFFFF;
 }
 
-TEntry Element(std::uint32_t fxxyyy, std::uint8_t chars = 0) { return {1, Row(fxxyyy), chars}; }
-TEntry Operator(std::uint32_t fxxyyy) {
+ScannedEntry Element(std::uint32_t fxxyyy, std::uint8_t chars = 0) { return {1, Row(fxxyyy), chars}; }
+ScannedEntry Operator(std::uint32_t fxxyyy) {
     return {2, static_cast<std::uint16_t>(fxxyyy / 1000 % 100), static_cast<std::uint8_t>(fxxyyy % 1000)};
 }
-TEntry Template(std::uint8_t y) { return {3, y, 9}; }
+ScannedEntry Template(std::uint8_t y) { return {3, y, 9}; }
 
 // The elements of 3 01 128 in WMO Table D order, with the character counts of the text ones.
-std::vector<TEntry> SondeIdentEntries() {
+std::vector<ScannedEntry> SondeIdentEntries() {
     return {Element(1081, 20), Element(1082), Element(1083), Element(1095, 4), Element(2015), Element(2016),
             Element(2017),     Element(2066), Element(2067), Element(2080),    Element(2081), Element(2082),
             Element(2083),     Element(2084), Element(2085), Element(2086),    Element(2095), Element(2096),
             Element(2097),     Element(2103), Element(2191), Element(25061, 12), Element(35035)};
 }
 
-std::vector<TEntry> Concat(std::vector<TEntry> a, const std::vector<TEntry>& b) {
+std::vector<ScannedEntry> Concat(std::vector<ScannedEntry> a, const std::vector<ScannedEntry>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
-struct TScanCase {
+struct ScanCase {
     const char* What;
     std::vector<std::uint32_t> Descriptors;
-    std::vector<TEntry> Entries;
+    std::vector<ScannedEntry> Entries;
     std::uint16_t Unknown;
     std::uint8_t TemplateKind;  // 0: no template
 };
 
 TEST(ScanDescriptorsTest, TakesEntriesUntilTheFirstUnknownDescriptorAndCountsTheRest) {
-    const TScanCase cases[] = {
+    const ScanCase cases[] = {
         {"the template alone", {309052}, {Template(52)}, 0, 52},
         {"3 01 128, 3 09 050, 2 05 060: 25 entries",
          {301128, 309050, 205060},
@@ -107,9 +107,9 @@ TEST(ScanDescriptorsTest, TakesEntriesUntilTheFirstUnknownDescriptorAndCountsThe
          2,
          52},
     };
-    for (const TScanCase& c : cases) {
+    for (const ScanCase& c : cases) {
         SCOPED_TRACE(c.What);
-        TDecoderHarness h(BufrBuilder().Descriptors(c.Descriptors).Build());
+        DecoderHarness h(BufrBuilder().Descriptors(c.Descriptors).Build());
         ASSERT_TRUE(h.Parsed());
         ASSERT_TRUE(h.Scan());
         const tUAInBound& r = h.Decoder;
@@ -129,7 +129,7 @@ TEST(ScanDescriptorsTest, ASecondTemplateIsAnErrorAndTheScanKeepsWhatItHadSet) {
     const std::vector<std::uint32_t> lists[] = {{309050, 309051}, {309052, 2102, 309057}, {309051, 309051}};
     for (const auto& list : lists) {
         SCOPED_TRACE(std::to_string(list.back()));
-        TDecoderHarness h(BufrBuilder().Descriptors(list).Build());
+        DecoderHarness h(BufrBuilder().Descriptors(list).Build());
         ASSERT_TRUE(h.Parsed());
         try {
             h.Scan();
@@ -154,10 +154,10 @@ TEST(ScanDescriptorsTest, FewerThanTwoDescriptorOctetsGiveFalseAndAResetObject) 
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.What);
-        TDecoderHarness h(c.Builder.Build());
+        DecoderHarness h(c.Builder.Build());
         ASSERT_TRUE(h.Parsed());
         // State left by an earlier file must go.
-        TDecoderHarness earlier(BufrBuilder().Descriptors({309052, 1001}).Build());
+        DecoderHarness earlier(BufrBuilder().Descriptors({309052, 1001}).Build());
         ASSERT_TRUE(earlier.Scan());
         earlier.Decoder.Message = &earlier.Message;
         tUAInBound& r = earlier.Decoder;

@@ -70,7 +70,7 @@ std::string ReadText(const fs::path& path) {
 
 TEST(ProfilePointsFixtureTest, SmallSoundingMatchesItsReference) {
     const fs::path file = DataDir / "temp52_ed4_small.bufr";
-    TDecoderHarness harness(file);
+    DecoderHarness harness(file);
     ASSERT_TRUE(harness.Parsed());
     ASSERT_TRUE(harness.Scan());
     ASSERT_TRUE(harness.DecodeNext());

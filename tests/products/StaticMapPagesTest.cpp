@@ -133,7 +133,7 @@ TEST(GoogleStaticMapPageTest, EncodedPathReadsBackToEveryPoint) {
 TEST(GoogleStaticMapPageTest, HighResolutionSoundingReadsBack) {
     const fs::path file = FixturesDir() / "temp52_ed4_hires.bufr";
     TAVIK_REQUIRE_PATH(file);
-    TDecoderHarness harness(file);
+    DecoderHarness harness(file);
     ASSERT_TRUE(harness.Loaded() && harness.Parsed() && harness.Scan() && harness.DecodeNext());
     const tUAInBound& sounding = harness.Decoder;
     const std::string page = GoogleStaticMapPage(sounding, "base", file.string());
@@ -319,7 +319,7 @@ TEST(StaticMapPageTitleTest, StationIndexWithoutLeadingZeros) {
 TEST(StaticMapPageTest, HighResolutionSoundingPagesHaveThreeLines) {
     const fs::path file = FixturesDir() / "temp52_ed4_hires.bufr";
     TAVIK_REQUIRE_PATH(file);
-    TDecoderHarness harness(file);
+    DecoderHarness harness(file);
     ASSERT_TRUE(harness.Loaded() && harness.Parsed() && harness.Scan() && harness.DecodeNext());
     const tUAInBound& sounding = harness.Decoder;
     const YandexPage yandex = YandexStaticMapPage(sounding, file.string());

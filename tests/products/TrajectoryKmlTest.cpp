@@ -135,7 +135,7 @@ void ExpectWellFormed(const std::string& kml) {
     if (std::system("command -v xmllint >/dev/null 2>&1") != 0) GTEST_SKIP() << "xmllint is not installed";
     TempDir dir;
     const fs::path file = dir.Path() / "track.kml";
-    WriteFileBytes(file, TBytes(kml.begin(), kml.end()));
+    WriteFileBytes(file, ByteVector(kml.begin(), kml.end()));
     const std::string command = "xmllint --noout '" + file.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << kml.substr(0, 600);
 }
@@ -143,7 +143,7 @@ void ExpectWellFormed(const std::string& kml) {
 TEST(TrajectoryKmlTest, HighResolutionSoundingGivesWellFormedKml) {
     const fs::path file = FixturesDir() / "temp52_ed4_hires.bufr";
     TAVIK_REQUIRE_PATH(file);
-    TDecoderHarness harness(file);
+    DecoderHarness harness(file);
     ASSERT_TRUE(harness.Loaded() && harness.Parsed());
     ASSERT_TRUE(harness.Scan());
     ASSERT_TRUE(harness.DecodeNext());

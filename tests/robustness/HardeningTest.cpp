@@ -29,10 +29,10 @@ namespace {
 
 fs::path CorpusFile(const std::string& name) { return fs::path(TAVIK_SOURCE_DIR) / "fuzz" / "corpus" / name; }
 
-TBytes SmallFixture() { return ReadFileBytes(CorpusFile("temp52_ed4_small.bufr")); }
+ByteVector SmallFixture() { return ReadFileBytes(CorpusFile("temp52_ed4_small.bufr")); }
 
 // Answers Yes and "1"; records the information messages.
-class TRecordingPrompts : public TDecodePrompts {
+class RecordingPrompts : public DecodePrompts {
 public:
     void ShowMessage(const std::string& text) override { Shown.push_back(text); }
     bool AskYesNo(const std::string&) override { return true; }
@@ -43,7 +43,7 @@ public:
 };
 
 // The error DecodeFile raises for Name, or "" when it raised none.
-std::string DecodeFileError(const std::string& name, TLines& lines, TRecordingPrompts& prompts) {
+std::string DecodeFileError(const std::string& name, LineList& lines, RecordingPrompts& prompts) {
     try {
         DecodeFile(name, true, lines, prompts);
     } catch (const TavikError& e) {
@@ -93,8 +93,8 @@ TEST(Hardening, NamesThatAreNotRegularFilesAreRefused) {
 
     for (const fs::path& name : {fifo, folder, fs::path("/dev/null"), fs::path("/dev/zero")}) {
         const std::string expected = "Это не обычный файл: " + name.string();
-        TLines lines = {"earlier text"};
-        TRecordingPrompts prompts;
+        LineList lines = {"earlier text"};
+        RecordingPrompts prompts;
         std::string error, console;
         WithoutHang(
             name.string(),
@@ -107,7 +107,7 @@ TEST(Hardening, NamesThatAreNotRegularFilesAreRefused) {
                 if (fd >= 0) ::close(fd);
             });
         EXPECT_EQ(error, expected);
-        EXPECT_EQ(lines, TLines{"earlier text"}) << name;
+        EXPECT_EQ(lines, LineList{"earlier text"}) << name;
         EXPECT_TRUE(prompts.Shown.empty()) << name;
         EXPECT_EQ(console, expected + "\r\n");
     }
@@ -232,8 +232,8 @@ TEST(Hardening, CyrillicAndBlankCharactersInPaths) {
     const fs::path out = dir.Path() / "Выход файлы";
     fs::create_directory(out);
 
-    TLines lines;
-    TRecordingPrompts prompts;
+    LineList lines;
+    RecordingPrompts prompts;
     ASSERT_TRUE(DecodeFile(input.string(), true, lines, prompts));
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], Utf8ToCp1251(input.string()));
@@ -243,8 +243,8 @@ TEST(Hardening, CyrillicAndBlankCharactersInPaths) {
     EXPECT_EQ(BatchConsole({"decode", input.string(), out.string()}), "");
     const fs::path prn = out / "ТЕМП 27612 .bufr.PRN";
     ASSERT_TRUE(fs::exists(prn)) << "files: " << testing::PrintToString(FilesIn(out));
-    const TBytes saved = ReadFileBytes(prn);
-    const TBytes firstLine = BytesOf(Utf8ToCp1251(input.string()) + "\r\n");
+    const ByteVector saved = ReadFileBytes(prn);
+    const ByteVector firstLine = BytesOf(Utf8ToCp1251(input.string()) + "\r\n");
     ASSERT_GE(saved.size(), firstLine.size());
     EXPECT_TRUE(std::equal(firstLine.begin(), firstLine.end(), saved.begin()));
 
@@ -257,8 +257,8 @@ TEST(Hardening, CyrillicAndBlankCharactersInPaths) {
 // one byte more, through the batch run.
 TEST(Hardening, FileSizeLimitInTheBatchRun) {
     TempDir dir;
-    const TBytes msg = SmallFixture();
-    TBytes content(MaxBUFRFileSize - msg.size(), 0);
+    const ByteVector msg = SmallFixture();
+    ByteVector content(MaxBUFRFileSize - msg.size(), 0);
     content.insert(content.end(), msg.begin(), msg.end());
     ASSERT_EQ(content.size(), 655344u);
     const fs::path largest = dir.Write("largest.bufr", content);
@@ -268,7 +268,7 @@ TEST(Hardening, FileSizeLimitInTheBatchRun) {
     fs::create_directory(out);
 
     EXPECT_EQ(BatchConsole({"DECODE", largest.string(), out.string()}), "");
-    const TBytes saved = ReadFileBytes(out / "largest.bufr.PRN");
+    const ByteVector saved = ReadFileBytes(out / "largest.bufr.PRN");
     const std::string text(saved.begin(), saved.end());
     EXPECT_NE(text.find("\r\n" + Utf8ToCp1251("Размер файла(Бт):") + "655344\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\n" + Utf8ToCp1251("Набор ") + "1/1:\r\n"), std::string::npos);
@@ -281,18 +281,18 @@ TEST(Hardening, FileSizeLimitInTheBatchRun) {
 // behind that changes the decoding of the next good one.
 TEST(Hardening, HostileFilesLeaveNoStateBehind) {
     TempDir dir;
-    const TBytes good = SmallFixture();
-    const TLayout l = LayoutOf(good);
+    const ByteVector good = SmallFixture();
+    const MessageLayout l = LayoutOf(good);
     const fs::path goodFile = dir.Write("good.bufr", good);
-    TRecordingPrompts prompts;
-    TLines reference;
+    RecordingPrompts prompts;
+    LineList reference;
     ASSERT_TRUE(DecodeFile(goodFile.string(), true, reference, prompts));
 
-    std::vector<TBytes> hostile;
+    std::vector<ByteVector> hostile;
     hostile.push_back(ReadFileBytes(CorpusFile("temp52_section2.bufr")));
     hostile.push_back(ReadFileBytes(CorpusFile("temp52_meta.bufr")));
     const auto patched = [&](std::uint64_t bitOffset, std::uint32_t width, std::uint64_t value) {
-        TBytes bytes = good;
+        ByteVector bytes = good;
         PutBits(bytes, bitOffset, width, value);
         hostile.push_back(bytes);
     };
@@ -304,13 +304,13 @@ TEST(Hardening, HostileFilesLeaveNoStateBehind) {
     patched((l.Section4 + 4) * 8 + UAFixedBits(52), 16, 8192);         // too many levels
     patched((l.Section3 + 7) * 8, 16, 0xC935);                         // 3 09 053: no template
     patched((l.Section3 + 4) * 8, 16, 0);                              // no subsets
-    hostile.push_back(TBytes(good.begin(), good.end() - 1));  // no closing run
+    hostile.push_back(ByteVector(good.begin(), good.end() - 1));  // no closing run
 
     for (std::size_t i = 0; i < hostile.size(); ++i) {
         const fs::path file = dir.Write("hostile" + std::to_string(i) + ".bufr", hostile[i]);
-        TLines lines;
+        LineList lines;
         DecodeFileError(file.string(), lines, prompts);
-        TLines again;
+        LineList again;
         ASSERT_TRUE(DecodeFile(goodFile.string(), true, again, prompts)) << "after hostile file " << i;
         EXPECT_EQ(again, reference) << "after hostile file " << i;
     }

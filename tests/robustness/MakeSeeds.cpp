@@ -14,8 +14,8 @@
 
 namespace {
 
-TUASubsetRaw Subset(std::uint8_t kind, std::size_t levels, std::size_t shear) {
-    TUASubsetRaw s;
+UASubsetRaw Subset(std::uint8_t kind, std::size_t levels, std::size_t shear) {
+    UASubsetRaw s;
     s.Kind = kind;
     s.Levels.resize(levels);
     s.Shear.resize(shear);
@@ -23,7 +23,7 @@ TUASubsetRaw Subset(std::uint8_t kind, std::size_t levels, std::size_t shear) {
     return s;
 }
 
-BitWriter Data(const TUASubsetRaw& s) {
+BitWriter Data(const UASubsetRaw& s) {
     BitWriter w;
     WriteUASubset(w, s);
     return w;
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     }
     const fs::path dir = argv[1];
     fs::create_directories(dir);
-    std::vector<std::pair<std::string, TBytes>> seeds;
+    std::vector<std::pair<std::string, ByteVector>> seeds;
 
     {  // Two subsets written, 65535 declared.
         BitWriter w = Data(Subset(52, 2, 1));
@@ -79,12 +79,12 @@ int main(int argc, char** argv) {
                              .Build()});
     }
     {  // 8191 levels declared, one written.
-        TUASubsetRaw s = Subset(51, 1, 0);
+        UASubsetRaw s = Subset(51, 1, 0);
         s.LevelCount = 8191;
         seeds.push_back({"edge_levels_8191", BufrBuilder().Descriptors({309051}).Data(Data(s).PadToOctet()).Build()});
     }
     {  // 255 shear levels declared, one written.
-        TUASubsetRaw s = Subset(50, 1, 1);
+        UASubsetRaw s = Subset(50, 1, 1);
         s.ShearCount = 255;
         seeds.push_back({"edge_shear_255", BufrBuilder().Descriptors({309050}).Data(Data(s).PadToOctet()).Build()});
     }
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
                          BufrBuilder().Descriptors({205011, 309052}).Data(w.PadToOctet()).Build()});
     }
     {  // A bulletin of two messages; only the first is read.
-        const TBytes first = BufrBuilder().Data(Data(Subset(52, 1, 0)).PadToOctet()).Build();
+        const ByteVector first = BufrBuilder().Data(Data(Subset(52, 1, 0)).PadToOctet()).Build();
         seeds.push_back({"edge_bulletin_two", BufrBuilder()
                                                   .Descriptors({309051})
                                                   .Data(Data(Subset(51, 1, 0)).PadToOctet())

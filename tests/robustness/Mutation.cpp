@@ -8,27 +8,27 @@
 
 namespace {
 
-const char* EndName(TDecodeEnd End) {
+const char* EndName(DecodeEnd End) {
     switch (End) {
-        case TDecodeEnd::TooLarge: return "too large";
-        case TDecodeEnd::NoMessage: return "no message";
-        case TDecodeEnd::NotParsed: return "parse false";
-        case TDecodeEnd::NoDescriptors: return "no descriptors";
-        case TDecodeEnd::NotDecoded: return "decode false";
-        case TDecodeEnd::Report: return "report";
-        case TDecodeEnd::NoSubsets: return "no subsets";
+        case DecodeEnd::TooLarge: return "too large";
+        case DecodeEnd::NoMessage: return "no message";
+        case DecodeEnd::NotParsed: return "parse false";
+        case DecodeEnd::NoDescriptors: return "no descriptors";
+        case DecodeEnd::NotDecoded: return "decode false";
+        case DecodeEnd::Report: return "report";
+        case DecodeEnd::NoSubsets: return "no subsets";
     }
     return "?";
 }
 
-std::uint32_t Octets3(const TBytes& b, std::size_t at) {
+std::uint32_t Octets3(const ByteVector& b, std::size_t at) {
     if (at + 3 > b.size()) throw std::runtime_error("length field outside the file");
     return (std::uint32_t(b[at]) << 16) | (std::uint32_t(b[at + 1]) << 8) | b[at + 2];
 }
 
 }  // namespace
 
-std::string TOutcome::Describe() const {
+std::string Outcome::Describe() const {
     switch (How) {
         case Kind::Ended: return EndName(End);
         case Kind::Error: return "error \"" + Message + "\"";
@@ -37,28 +37,28 @@ std::string TOutcome::Describe() const {
     return "?";
 }
 
-TOutcome RunDecode(const TBytes& Bytes) {
-    TOutcome outcome;
+Outcome RunDecode(const ByteVector& Bytes) {
+    Outcome outcome;
     try {
         outcome.End = DecodeBytes(Bytes.data(), Bytes.size(), outcome.Lines).End;
     } catch (const TavikError& e) {
-        outcome.How = TOutcome::Kind::Error;
+        outcome.How = Outcome::Kind::Error;
         outcome.Message = e.what();
     } catch (const std::exception& e) {
-        outcome.How = TOutcome::Kind::Foreign;
+        outcome.How = Outcome::Kind::Foreign;
         outcome.Message = std::string(typeid(e).name()) + ": " + e.what();
     } catch (...) {
-        outcome.How = TOutcome::Kind::Foreign;
+        outcome.How = Outcome::Kind::Foreign;
         outcome.Message = "an exception of unknown type";
     }
     return outcome;
 }
 
-TLayout LayoutOf(const TBytes& Bytes) {
+MessageLayout LayoutOf(const ByteVector& Bytes) {
     static const char Magic[] = "BUFR";
     const auto found = std::search(Bytes.begin(), Bytes.end(), Magic, Magic + 4);
     if (found == Bytes.end()) throw std::runtime_error("no BUFR");
-    TLayout l;
+    MessageLayout l;
     l.Start = static_cast<std::size_t>(found - Bytes.begin());
     const std::uint32_t total = Octets3(Bytes, l.Start + 4);
     l.Edition = Bytes.at(l.Start + 7);
@@ -84,7 +84,7 @@ TLayout LayoutOf(const TBytes& Bytes) {
     return l;
 }
 
-void PutBits(TBytes& Bytes, std::uint64_t Offset, std::uint32_t Width, std::uint64_t Value) {
+void PutBits(ByteVector& Bytes, std::uint64_t Offset, std::uint32_t Width, std::uint64_t Value) {
     for (std::uint32_t i = 0; i < Width; ++i) {
         const std::uint64_t bit = Offset + i;
         const auto mask = static_cast<std::uint8_t>(0x80u >> (bit % 8));
@@ -94,7 +94,7 @@ void PutBits(TBytes& Bytes, std::uint64_t Offset, std::uint32_t Width, std::uint
     }
 }
 
-std::uint64_t GetBits(const TBytes& Bytes, std::uint64_t Offset, std::uint32_t Width) {
+std::uint64_t GetBits(const ByteVector& Bytes, std::uint64_t Offset, std::uint32_t Width) {
     std::uint64_t v = 0;
     for (std::uint32_t i = 0; i < Width; ++i) {
         const std::uint64_t bit = Offset + i;

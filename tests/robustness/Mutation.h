@@ -9,22 +9,22 @@
 #include "DecodePath.h"
 #include "support/BufrBuilder.h"
 
-struct TOutcome {
+struct Outcome {
     enum class Kind { Ended, Error, Foreign };
     Kind How = Kind::Ended;
-    TDecodeEnd End = TDecodeEnd::NoMessage;  // when Ended
+    DecodeEnd End = DecodeEnd::NoMessage;  // when Ended
     std::string Message;                     // the error's text (Error, Foreign)
-    TLines Lines;
+    LineList Lines;
 
     bool IsError(const std::string& Text) const { return How == Kind::Error && Message == Text; }
     std::string Describe() const;
 };
 
 // DecodeBytes with every exception caught: TavikError is an expected end, anything else Foreign.
-TOutcome RunDecode(const TBytes& Bytes);
+Outcome RunDecode(const ByteVector& Bytes);
 
 // Where the sections of the first message of a file stand (offsets into the file).
-struct TLayout {
+struct MessageLayout {
     std::size_t Start = 0, Section1 = 0, Section3 = 0, Section4 = 0, Section5 = 0, End = 0;
     std::optional<std::size_t> Section2;
     std::uint8_t Edition = 0;
@@ -34,8 +34,8 @@ struct TLayout {
 };
 
 // The layout of a well-formed message; throws std::runtime_error when Bytes is not one.
-TLayout LayoutOf(const TBytes& Bytes);
+MessageLayout LayoutOf(const ByteVector& Bytes);
 
 // Writes Value into Width bits at bit Offset of Bytes (most significant bit first).
-void PutBits(TBytes& Bytes, std::uint64_t Offset, std::uint32_t Width, std::uint64_t Value);
-std::uint64_t GetBits(const TBytes& Bytes, std::uint64_t Offset, std::uint32_t Width);
+void PutBits(ByteVector& Bytes, std::uint64_t Offset, std::uint32_t Width, std::uint64_t Value);
+std::uint64_t GetBits(const ByteVector& Bytes, std::uint64_t Offset, std::uint32_t Width);

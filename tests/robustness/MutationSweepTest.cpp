@@ -1,5 +1,5 @@
 // Every fixture cut, flipped and overwritten, each case decoded in process through the batch run's
-// own path (locate, then TBatchRun: parse, scan, every subset with its dump, report and name). A case must end with a report, one of the
+// own path (locate, then BatchRun: parse, scan, every subset with its dump, report and name). A case must end with a report, one of the
 // path's own false results, or a TavikError; the exact end is checked where it is determined.
 // Under the sanitizer build the same cases must stay free of reports.
 #include <gtest/gtest.h>
@@ -22,22 +22,22 @@ const std::string TooManyLevels = "Слишком много уровней";
 const std::string LevelsBeyondSection =
     "Ошибка размера данных: число уровней больше, чем допускает размер раздела данных";
 
-struct TFixture {
+struct SweepFixture {
     std::string Name;
-    TBytes Bytes;
-    TLayout Layout;
+    ByteVector Bytes;
+    MessageLayout Layout;
 };
 
 // The generated fixtures copied into the seed corpus (the builder-made seeds start with "edge_"
 // and are not well-formed on purpose).
-const std::vector<TFixture>& Fixtures() {
-    static const std::vector<TFixture> fixtures = [] {
-        std::vector<TFixture> list;
+const std::vector<SweepFixture>& Fixtures() {
+    static const std::vector<SweepFixture> fixtures = [] {
+        std::vector<SweepFixture> list;
         for (const fs::path& file : ListBufrFiles(fs::path(TAVIK_SOURCE_DIR) / "fuzz" / "corpus")) {
             const std::string name = file.filename().string();
             if (name.rfind("edge_", 0) == 0) continue;
-            TBytes bytes = ReadFileBytes(file);
-            TLayout layout = LayoutOf(bytes);
+            ByteVector bytes = ReadFileBytes(file);
+            MessageLayout layout = LayoutOf(bytes);
             list.push_back({name, std::move(bytes), layout});
         }
         return list;
@@ -46,36 +46,36 @@ const std::vector<TFixture>& Fixtures() {
 }
 
 // Collects the cases that ended otherwise than allowed; the test fails once with the first few.
-class TViolations {
+class Violations {
 public:
-    void Add(const std::string& Case, const TOutcome& Outcome, const std::string& Expected) {
-        if (count_++ < 12) text_ += "\n  " + Case + ": " + Outcome.Describe() + ", expected " + Expected;
+    void Add(const std::string& Case, const Outcome& outcome, const std::string& Expected) {
+        if (count++ < 12) text += "\n  " + Case + ": " + outcome.Describe() + ", expected " + Expected;
     }
     // The weakest requirement on any case: an end of the path, or the system's own error.
-    void RequireAcceptable(const std::string& Case, const TOutcome& Outcome) {
-        if (Outcome.How == TOutcome::Kind::Foreign || (Outcome.How == TOutcome::Kind::Error && Outcome.Message.empty()))
-            Add(Case, Outcome, "a report or a TavikError");
+    void RequireAcceptable(const std::string& Case, const Outcome& outcome) {
+        if (outcome.How == Outcome::Kind::Foreign || (outcome.How == Outcome::Kind::Error && outcome.Message.empty()))
+            Add(Case, outcome, "a report or a TavikError");
     }
     // A message cut inside Section 4 with both lengths rewritten to match: the decoder reads the
     // short section and ends with a report or one of the data size errors.
-    void RequireReportOrSizeError(const std::string& Case, const TOutcome& Outcome) {
-        if (!(Outcome.How == TOutcome::Kind::Ended && Outcome.End == TDecodeEnd::Report) &&
-            !Outcome.IsError(DataTooSmall) && !Outcome.IsError(LevelsBeyondSection))
-            Add(Case, Outcome, "a report or a data size error");
+    void RequireReportOrSizeError(const std::string& Case, const Outcome& outcome) {
+        if (!(outcome.How == Outcome::Kind::Ended && outcome.End == DecodeEnd::Report) &&
+            !outcome.IsError(DataTooSmall) && !outcome.IsError(LevelsBeyondSection))
+            Add(Case, outcome, "a report or a data size error");
     }
-    bool Empty() const { return count_ == 0; }
-    std::string Text() const { return std::to_string(count_) + " case(s):" + text_; }
+    bool Empty() const { return count == 0; }
+    std::string Text() const { return std::to_string(count) + " case(s):" + text; }
 
 private:
-    std::size_t count_ = 0;
-    std::string text_;
+    std::size_t count = 0;
+    std::string text;
 };
 
-std::string CaseName(const TFixture& f, const std::string& what, std::size_t at) {
+std::string CaseName(const SweepFixture& f, const std::string& what, std::size_t at) {
     return f.Name + " " + what + " " + std::to_string(at);
 }
 
-TBytes Cut(const TBytes& bytes, std::size_t n) { return TBytes(bytes.begin(), bytes.begin() + static_cast<long>(n)); }
+ByteVector Cut(const ByteVector& bytes, std::size_t n) { return ByteVector(bytes.begin(), bytes.begin() + static_cast<long>(n)); }
 
 // Positions From..To-1 to mutate: every one in small fixtures; in large ones every one near both
 // ends and a stride between them, so that the sweep stays quick.
@@ -89,8 +89,8 @@ std::vector<std::size_t> Positions(std::size_t from, std::size_t to, std::size_t
 
 // The message cut at Cut inside Section 4 and closed again with "7777"; with the declared total
 // length and the Section 4 length rewritten to match when asked.
-TBytes CutInsideSection4(const TFixture& f, std::size_t cut, bool patchTotal, bool patchSection4) {
-    TBytes bytes = Cut(f.Bytes, cut);
+ByteVector CutInsideSection4(const SweepFixture& f, std::size_t cut, bool patchTotal, bool patchSection4) {
+    ByteVector bytes = Cut(f.Bytes, cut);
     for (int i = 0; i < 4; ++i) bytes.push_back('7');
     const std::size_t total = bytes.size() - f.Layout.Start;
     if (patchTotal) PutBits(bytes, (f.Layout.Start + 4) * 8, 24, total);
@@ -112,16 +112,16 @@ TEST(MutationSweep, PathIsTheBatchExport) {
         } catch (const TavikError& e) {
             error = e.what();
         }
-        std::vector<TLines> written;
+        std::vector<LineList> written;
         for (const auto& entry : fs::directory_iterator(dir.Path())) written.push_back(ReadCrLfLines(entry.path()));
 
-        const TBytes bytes = ReadFileBytes(file);
-        TLines lines;
-        const TDecodeResult result = DecodeBytes(bytes.data(), bytes.size(), lines);
-        EXPECT_EQ(result.End, TDecodeEnd::Report);
+        const ByteVector bytes = ReadFileBytes(file);
+        LineList lines;
+        const DecodeResult result = DecodeBytes(bytes.data(), bytes.size(), lines);
+        EXPECT_EQ(result.End, DecodeEnd::Report);
         EXPECT_EQ(result.SubsetsDecoded, error.empty() ? written.size() : 1u) << error;
         ASSERT_GE(lines.size(), 2u);
-        const auto same = [&](const TLines& text) {
+        const auto same = [&](const LineList& text) {
             return text.size() == lines.size() && std::equal(text.begin() + 2, text.end(), lines.begin() + 2);
         };
         EXPECT_TRUE(std::any_of(written.begin(), written.end(), same)) << "the last text is no file of the export";
@@ -130,10 +130,10 @@ TEST(MutationSweep, PathIsTheBatchExport) {
 
 TEST(MutationSweep, FixturesDecodeWhole) {
     ASSERT_FALSE(Fixtures().empty()) << "no fixtures in fuzz/corpus";
-    for (const TFixture& f : Fixtures()) {
-        const TOutcome o = RunDecode(f.Bytes);
-        EXPECT_EQ(o.How, TOutcome::Kind::Ended) << f.Name << ": " << o.Describe();
-        EXPECT_EQ(o.End, TDecodeEnd::Report) << f.Name << ": " << o.Describe();
+    for (const SweepFixture& f : Fixtures()) {
+        const Outcome o = RunDecode(f.Bytes);
+        EXPECT_EQ(o.How, Outcome::Kind::Ended) << f.Name << ": " << o.Describe();
+        EXPECT_EQ(o.End, DecodeEnd::Report) << f.Name << ": " << o.Describe();
     }
 }
 
@@ -141,16 +141,16 @@ TEST(MutationSweep, FixturesDecodeWhole) {
 // the loader finds no message; a cut that leaves a run of four (data ending in '7' and part of
 // Section 5) is located but fails the declared length. Cuts after the message change nothing.
 TEST(MutationSweep, PlainTruncationAtEveryByte) {
-    TViolations bad;
-    for (const TFixture& f : Fixtures()) {
-        const TOutcome whole = RunDecode(f.Bytes);
+    Violations bad;
+    for (const SweepFixture& f : Fixtures()) {
+        const Outcome whole = RunDecode(f.Bytes);
         for (std::size_t n = 0; n < f.Bytes.size(); ++n) {
-            const TOutcome o = RunDecode(Cut(f.Bytes, n));
+            const Outcome o = RunDecode(Cut(f.Bytes, n));
             const std::string name = CaseName(f, "cut at", n);
             if (n < f.Layout.End) {
-                if (!(o.How == TOutcome::Kind::Ended && o.End == TDecodeEnd::NoMessage) && !o.IsError(SizeExcess))
+                if (!(o.How == Outcome::Kind::Ended && o.End == DecodeEnd::NoMessage) && !o.IsError(SizeExcess))
                     bad.Add(name, o, "no message or the Section 0 size error");
-            } else if (o.How != TOutcome::Kind::Ended || o.Lines != whole.Lines) {
+            } else if (o.How != Outcome::Kind::Ended || o.Lines != whole.Lines) {
                 bad.Add(name, o, "the report of the whole file");
             }
         }
@@ -162,14 +162,14 @@ TEST(MutationSweep, PlainTruncationAtEveryByte) {
 // Section 0 refuses; with the total length rewritten Section 4 runs into Section 5; with both
 // rewritten the decoder reads the short section and ends with a report or a size error.
 TEST(MutationSweep, TruncationInsideSection4WithSection5PutBack) {
-    TViolations bad;
-    for (const TFixture& f : Fixtures()) {
+    Violations bad;
+    for (const SweepFixture& f : Fixtures()) {
         for (const std::size_t cut : Positions(f.Layout.Section4, f.Layout.Section5, f.Bytes.size())) {
-            const TOutcome asWas = RunDecode(CutInsideSection4(f, cut, false, false));
+            const Outcome asWas = RunDecode(CutInsideSection4(f, cut, false, false));
             if (!asWas.IsError(SizeExcess)) bad.Add(CaseName(f, "lengths kept, cut at", cut), asWas, SizeExcess);
 
-            const TOutcome totalOnly = RunDecode(CutInsideSection4(f, cut, true, false));
-            if (!(totalOnly.How == TOutcome::Kind::Ended && totalOnly.End == TDecodeEnd::NotParsed))
+            const Outcome totalOnly = RunDecode(CutInsideSection4(f, cut, true, false));
+            if (!(totalOnly.How == Outcome::Kind::Ended && totalOnly.End == DecodeEnd::NotParsed))
                 bad.Add(CaseName(f, "total rewritten, cut at", cut), totalOnly, "parse false");
 
             if (cut < f.Layout.Section4 + 4) continue;  // the Section 4 length itself is cut
@@ -184,9 +184,9 @@ TEST(MutationSweep, TruncationInsideSection4WithSection5PutBack) {
 TEST(MutationSweep, LargeFixtureCutInsideSection4) {
     const fs::path file = FixturesDir() / "temp52_ed4_hires.bufr";
     TAVIK_REQUIRE_PATH(file);
-    TFixture f{"temp52_ed4_hires.bufr", ReadFileBytes(file), {}};
+    SweepFixture f{"temp52_ed4_hires.bufr", ReadFileBytes(file), {}};
     f.Layout = LayoutOf(f.Bytes);
-    TViolations bad;
+    Violations bad;
     std::mt19937 rng(8000);
     std::uniform_int_distribution<std::size_t> pick(f.Layout.Section4 + 4, f.Layout.Section5 - 1);
     for (int i = 0; i < 60; ++i) {
@@ -198,13 +198,13 @@ TEST(MutationSweep, LargeFixtureCutInsideSection4) {
 }
 
 TEST(MutationSweep, SeededRandomBitFlips) {
-    TViolations bad;
+    Violations bad;
     std::mt19937 rng(20231010);
-    for (const TFixture& f : Fixtures()) {
+    for (const SweepFixture& f : Fixtures()) {
         const std::size_t headerEnd = f.Layout.Section4 + 4;
         const int cases = f.Bytes.size() > 4096 ? 60 : 300;  // the large one decodes hundreds of levels
         for (int i = 0; i < cases; ++i) {
-            TBytes bytes = f.Bytes;
+            ByteVector bytes = f.Bytes;
             // A third of the cases aim at Sections 0 to 3 and the Section 4 header, where the lengths are.
             const std::size_t from = f.Layout.Start, to = i % 3 == 0 ? headerEnd : f.Layout.End;
             std::uniform_int_distribution<std::size_t> at(from * 8, to * 8 - 1);
@@ -226,9 +226,9 @@ TEST(MutationSweep, OverwrittenLengthAndCountFields) {
         std::uint64_t BitOffset;
         std::uint32_t Width;
     };
-    TViolations bad;
-    for (const TFixture& f : Fixtures()) {
-        const TLayout& l = f.Layout;
+    Violations bad;
+    for (const SweepFixture& f : Fixtures()) {
+        const MessageLayout& l = f.Layout;
         std::vector<Field> fields = {
             {"total length", (l.Start + 4) * 8, 24}, {"Section 1 length", l.Section1 * 8, 24},
             {"Section 3 length", l.Section3 * 8, 24}, {"subset count", (l.Section3 + 4) * 8, 16},
@@ -249,7 +249,7 @@ TEST(MutationSweep, OverwrittenLengthAndCountFields) {
                                                     original + 1, original * 2, 0x7FFF, 0x8000, 0xFFFF, 8191,
                                                     8192,     0x7FFFFF,   0xFFFFFF};
             for (const std::uint64_t value : values) {
-                TBytes bytes = f.Bytes;
+                ByteVector bytes = f.Bytes;
                 PutBits(bytes, field.BitOffset, field.Width, value & mask);
                 bad.RequireAcceptable(f.Name + " " + field.Name + " = " + std::to_string(value & mask), RunDecode(bytes));
             }
@@ -261,9 +261,9 @@ TEST(MutationSweep, OverwrittenLengthAndCountFields) {
 // Where the end of an overwritten field is determined, it is the one expected.
 TEST(MutationSweep, OverwrittenFieldsEndAsDetermined) {
     const auto small = std::find_if(Fixtures().begin(), Fixtures().end(),
-                                    [](const TFixture& f) { return f.Name == "temp52_ed4_small.bufr"; });
+                                    [](const SweepFixture& f) { return f.Name == "temp52_ed4_small.bufr"; });
     ASSERT_NE(small, Fixtures().end());
-    const TLayout& l = small->Layout;
+    const MessageLayout& l = small->Layout;
     const std::uint64_t levelCountAt = (l.Section4 + 4) * 8 + UAFixedBits(52);
     struct Row {
         const char* What;
@@ -271,7 +271,7 @@ TEST(MutationSweep, OverwrittenFieldsEndAsDetermined) {
         std::uint32_t Width;
         std::uint64_t Value;
         std::string Error;  // empty: Ended with End
-        TDecodeEnd End = TDecodeEnd::Report;
+        DecodeEnd End = DecodeEnd::Report;
     };
     const std::uint32_t total = static_cast<std::uint32_t>(l.End - l.Start);
     const Row rows[] = {
@@ -279,18 +279,18 @@ TEST(MutationSweep, OverwrittenFieldsEndAsDetermined) {
         {"Section 1 of 21 octets", l.Section1 * 8, 24, 21, "Ошибка длины Section1 (core/uBUFRDefs, line 497)"},
         {"Section 3 below its header", l.Section3 * 8, 24, 6, "Раздел 3:Ошибка размера:длина меньше заголовка!"},
         {"Section 4 below its header", l.Section4 * 8, 24, 3, "Раздел 4:Ошибка размера:длина меньше заголовка!"},
-        {"Section 4 into Section 5", l.Section4 * 8, 24, l.Section4Length + 1, "", TDecodeEnd::NotParsed},
-        {"no subsets", (l.Section3 + 4) * 8, 16, 0, "", TDecodeEnd::NoSubsets},
+        {"Section 4 into Section 5", l.Section4 * 8, 24, l.Section4Length + 1, "", DecodeEnd::NotParsed},
+        {"no subsets", (l.Section3 + 4) * 8, 16, 0, "", DecodeEnd::NoSubsets},
         {"8192 levels", levelCountAt, 16, 8192, TooManyLevels},
         {"8191 levels", levelCountAt, 16, 8191, LevelsBeyondSection},
         {"65535 levels", levelCountAt, 16, 0xFFFF, TooManyLevels},
     };
     for (const Row& row : rows) {
-        TBytes bytes = small->Bytes;
+        ByteVector bytes = small->Bytes;
         PutBits(bytes, row.BitOffset, row.Width, row.Value);
-        const TOutcome o = RunDecode(bytes);
+        const Outcome o = RunDecode(bytes);
         if (row.Error.empty()) {
-            EXPECT_EQ(o.How, TOutcome::Kind::Ended) << row.What << ": " << o.Describe();
+            EXPECT_EQ(o.How, Outcome::Kind::Ended) << row.What << ": " << o.Describe();
             EXPECT_EQ(o.End, row.End) << row.What << ": " << o.Describe();
         } else {
             EXPECT_TRUE(o.IsError(row.Error)) << row.What << ": " << o.Describe();
@@ -298,10 +298,10 @@ TEST(MutationSweep, OverwrittenFieldsEndAsDetermined) {
     }
     // A Section 1 or 3 length reaching past the message is refused before anything is read there.
     for (const std::size_t at : {l.Section1, l.Section3}) {
-        TBytes bytes = small->Bytes;
+        ByteVector bytes = small->Bytes;
         PutBits(bytes, at * 8, 24, 0xFFFFFF);
-        const TOutcome o = RunDecode(bytes);
-        EXPECT_EQ(o.How, TOutcome::Kind::Error) << "length 0xFFFFFF at " << at << ": " << o.Describe();
+        const Outcome o = RunDecode(bytes);
+        EXPECT_EQ(o.How, Outcome::Kind::Error) << "length 0xFFFFFF at " << at << ": " << o.Describe();
         EXPECT_EQ(o.Message.rfind("Раздел ", 0), 0u) << o.Message;
     }
 }
@@ -327,19 +327,19 @@ TEST(MutationSweep, BuilderSeedsEndAsBuilt) {
         {"edge_template_053", ""},
         {"edge_compressed", "Сжатые данные не поддерживаются"},
     };
-    TViolations bad;
+    Violations bad;
     std::mt19937 rng(309052);
     for (const Row& row : rows) {
-        const TBytes seed = ReadFileBytes(fs::path(TAVIK_SOURCE_DIR) / "fuzz" / "corpus" / (std::string(row.Name) + ".bufr"));
-        const TOutcome o = RunDecode(seed);
+        const ByteVector seed = ReadFileBytes(fs::path(TAVIK_SOURCE_DIR) / "fuzz" / "corpus" / (std::string(row.Name) + ".bufr"));
+        const Outcome o = RunDecode(seed);
         if (row.Error.empty()) {
-            EXPECT_TRUE(o.How == TOutcome::Kind::Ended && o.End == TDecodeEnd::Report) << row.Name << ": " << o.Describe();
+            EXPECT_TRUE(o.How == Outcome::Kind::Ended && o.End == DecodeEnd::Report) << row.Name << ": " << o.Describe();
         } else {
             EXPECT_TRUE(o.IsError(row.Error)) << row.Name << ": " << o.Describe();
         }
         std::uniform_int_distribution<std::size_t> at(0, seed.size() * 8 - 1);
         for (int i = 0; i < 200; ++i) {
-            TBytes bytes = seed;
+            ByteVector bytes = seed;
             for (int k = 0; k <= i % 4; ++k) {
                 const std::size_t bit = at(rng);
                 bytes[bit / 8] ^= static_cast<std::uint8_t>(0x80u >> (bit % 8));
@@ -353,14 +353,14 @@ TEST(MutationSweep, BuilderSeedsEndAsBuilt) {
 // Runs of '7' written over the message: the loader may end the message early at them. Inside the
 // data, with Section 0 intact, they are only other data, so a stride and one run length do there.
 TEST(MutationSweep, RunsOfSevensOverwritten) {
-    TViolations bad;
-    for (const TFixture& f : Fixtures()) {
+    Violations bad;
+    for (const SweepFixture& f : Fixtures()) {
         const std::size_t dataFrom = f.Layout.Section4 + 4 + 16, dataTo = f.Layout.Section5 - 16;
         const std::size_t stride = std::max<std::size_t>(23, f.Bytes.size() / 128);
         for (std::size_t p = f.Layout.Start; p < f.Layout.End; p += (p >= dataFrom && p < dataTo) ? stride : 1)
             for (const std::size_t run : {3u, 4u, 5u, 8u}) {
                 if (p >= dataFrom && p < dataTo && run != 4) continue;
-                TBytes bytes = f.Bytes;
+                ByteVector bytes = f.Bytes;
                 for (std::size_t k = p; k < std::min(p + run, bytes.size()); ++k) bytes[k] = '7';
                 bad.RequireAcceptable(CaseName(f, "run of " + std::to_string(run) + " at", p), RunDecode(bytes));
             }

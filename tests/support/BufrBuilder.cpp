@@ -3,7 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
-TBytes BytesOf(std::string_view text) { return TBytes(text.begin(), text.end()); }
+ByteVector BytesOf(std::string_view text) { return ByteVector(text.begin(), text.end()); }
 
 // --- BitWriter ---
 
@@ -39,7 +39,7 @@ BitWriter& BitWriter::Chars(std::string_view Text, std::optional<std::size_t> Wi
     return *this;
 }
 
-BitWriter& BitWriter::Octets(const TBytes& Bytes) {
+BitWriter& BitWriter::Octets(const ByteVector& Bytes) {
     for (std::uint8_t b : Bytes) Bits(b, 8);
     return *this;
 }
@@ -82,10 +82,10 @@ BufrBuilder& BufrBuilder::TypicalDate(std::uint16_t Year, std::uint8_t Month, st
 }
 
 BufrBuilder& BufrBuilder::YearOfCentury(std::uint8_t Value) { yearOfCentury = Value; return *this; }
-BufrBuilder& BufrBuilder::Section1Local(const TBytes& Bytes) { section1Local = Bytes; return *this; }
+BufrBuilder& BufrBuilder::Section1Local(const ByteVector& Bytes) { section1Local = Bytes; return *this; }
 BufrBuilder& BufrBuilder::Section1EvenPad(bool On) { section1EvenPad = On; return *this; }
 BufrBuilder& BufrBuilder::SetSection1Length(std::uint32_t Value) { section1Length = Value; return *this; }
-BufrBuilder& BufrBuilder::Section2(const TBytes& Content) { section2 = Content; return *this; }
+BufrBuilder& BufrBuilder::Section2(const ByteVector& Content) { section2 = Content; return *this; }
 BufrBuilder& BufrBuilder::NoSection2() { section2.reset(); return *this; }
 BufrBuilder& BufrBuilder::SetSection2Length(std::uint32_t Value) { section2Length = Value; return *this; }
 BufrBuilder& BufrBuilder::Subsets(std::uint16_t Value) { subsets = Value; return *this; }
@@ -115,16 +115,16 @@ BufrBuilder& BufrBuilder::Descriptors(const std::vector<std::uint32_t>& List) {
 BufrBuilder& BufrBuilder::Section3OddPad(bool On) { section3OddPad = On; return *this; }
 BufrBuilder& BufrBuilder::SetSection3Length(std::uint32_t Value) { section3Length = Value; return *this; }
 BufrBuilder& BufrBuilder::Data(const BitWriter& Writer) { data = Writer.Bytes(); return *this; }
-BufrBuilder& BufrBuilder::Data(const TBytes& Bytes) { data = Bytes; return *this; }
+BufrBuilder& BufrBuilder::Data(const ByteVector& Bytes) { data = Bytes; return *this; }
 BufrBuilder& BufrBuilder::Section4EvenPad(bool On) { section4EvenPad = On; return *this; }
 BufrBuilder& BufrBuilder::SetSection4Length(std::uint32_t Value) { section4Length = Value; return *this; }
 BufrBuilder& BufrBuilder::Section5(std::string_view Text) { section5 = std::string(Text); return *this; }
 BufrBuilder& BufrBuilder::Before(std::string_view Text) { before = BytesOf(Text); return *this; }
-BufrBuilder& BufrBuilder::Before(const TBytes& Bytes) { before = Bytes; return *this; }
+BufrBuilder& BufrBuilder::Before(const ByteVector& Bytes) { before = Bytes; return *this; }
 BufrBuilder& BufrBuilder::After(std::string_view Text) { after = BytesOf(Text); return *this; }
-BufrBuilder& BufrBuilder::After(const TBytes& Bytes) { after = Bytes; return *this; }
+BufrBuilder& BufrBuilder::After(const ByteVector& Bytes) { after = Bytes; return *this; }
 
-TBytes BufrBuilder::DescriptorOctets(std::uint32_t Fxxyyy) {
+ByteVector BufrBuilder::DescriptorOctets(std::uint32_t Fxxyyy) {
     const std::uint32_t f = Fxxyyy / 100000, x = Fxxyyy / 1000 % 100, y = Fxxyyy % 1000;
     if (f > 3 || x > 63 || y > 255) throw std::invalid_argument("BufrBuilder: descriptor out of range");
     return {static_cast<std::uint8_t>(f << 6 | x), static_cast<std::uint8_t>(y)};
@@ -132,17 +132,17 @@ TBytes BufrBuilder::DescriptorOctets(std::uint32_t Fxxyyy) {
 
 namespace {
 
-void Put24(TBytes& out, std::size_t at, std::uint32_t value) {
+void Put24(ByteVector& out, std::size_t at, std::uint32_t value) {
     out[at] = static_cast<std::uint8_t>(value >> 16);
     out[at + 1] = static_cast<std::uint8_t>(value >> 8);
     out[at + 2] = static_cast<std::uint8_t>(value);
 }
 
-void Append(TBytes& out, const TBytes& more) { out.insert(out.end(), more.begin(), more.end()); }
+void Append(ByteVector& out, const ByteVector& more) { out.insert(out.end(), more.begin(), more.end()); }
 
 // A section: three length octets (filled later) followed by Body.
-TBytes Section(const TBytes& body, std::optional<std::uint32_t> declared) {
-    TBytes out(3, 0);
+ByteVector Section(const ByteVector& body, std::optional<std::uint32_t> declared) {
+    ByteVector out(3, 0);
     Append(out, body);
     Put24(out, 0, declared.value_or(static_cast<std::uint32_t>(out.size())));
     return out;
@@ -150,10 +150,10 @@ TBytes Section(const TBytes& body, std::optional<std::uint32_t> declared) {
 
 }  // namespace
 
-TBuiltMessage BufrBuilder::Assemble() const {
+BuiltMessage BufrBuilder::Assemble() const {
     const bool ed4 = IsEdition4Layout();
 
-    TBytes s1;
+    ByteVector s1;
     s1.push_back(masterTable);
     if (ed4) {
         s1.push_back(static_cast<std::uint8_t>(centre >> 8));
@@ -182,25 +182,25 @@ TBuiltMessage BufrBuilder::Assemble() const {
     Append(s1, section1Local);
     if (section1EvenPad.value_or(!ed4) && (s1.size() + 3) % 2 != 0) s1.push_back(0);
 
-    TBytes s2;
+    ByteVector s2;
     if (section2) {
-        TBytes body{0};
+        ByteVector body{0};
         Append(body, *section2);
         s2 = Section(body, section2Length);
     }
 
-    TBytes s3body{0, static_cast<std::uint8_t>(subsets >> 8), static_cast<std::uint8_t>(subsets), dataFlags};
+    ByteVector s3body{0, static_cast<std::uint8_t>(subsets >> 8), static_cast<std::uint8_t>(subsets), dataFlags};
     for (std::uint32_t d : descriptors) Append(s3body, DescriptorOctets(d));
     if (section3OddPad.value_or(!ed4) && (s3body.size() + 3) % 2 != 0) s3body.push_back(0);
-    const TBytes s3 = Section(s3body, section3Length);
+    const ByteVector s3 = Section(s3body, section3Length);
 
-    TBytes s4body{0};
+    ByteVector s4body{0};
     Append(s4body, data);
     if (section4EvenPad.value_or(!ed4) && (s4body.size() + 3) % 2 != 0) s4body.push_back(0);
-    const TBytes s4 = Section(s4body, section4Length);
+    const ByteVector s4 = Section(s4body, section4Length);
 
-    TBuiltMessage built;
-    TBytes& out = built.Bytes;
+    BuiltMessage built;
+    ByteVector& out = built.Bytes;
     Append(out, before);
     built.MessageStart = out.size();
     Append(out, BytesOf("BUFR"));

@@ -20,9 +20,9 @@
 #include <string_view>
 #include <vector>
 
-using TBytes = std::vector<std::uint8_t>;
+using ByteVector = std::vector<std::uint8_t>;
 
-TBytes BytesOf(std::string_view text);
+ByteVector BytesOf(std::string_view text);
 
 // Appends fields most significant bit first, the way Section 4 holds them. Usable on its own, for
 // a Section 4 written value by value or any other bit-level input.
@@ -38,7 +38,7 @@ public:
     // 8 bits per character; when Width (in characters) is given, padded with spaces (or cut) to it.
     BitWriter& Chars(std::string_view Text, std::optional<std::size_t> Width = std::nullopt);
     // Whole octets at the current bit position (not necessarily octet-aligned).
-    BitWriter& Octets(const TBytes& Bytes);
+    BitWriter& Octets(const ByteVector& Bytes);
     // Fills the current octet with Bit (0 or 1) bits; nothing when already aligned.
     BitWriter& PadToOctet(unsigned Bit = 0);
     // PadToOctet, then one zero octet more when the octet count is odd.
@@ -47,18 +47,18 @@ public:
     std::size_t BitCount() const { return bitCount; }
     bool Aligned() const { return bitCount % 8 == 0; }
     // The octets written; the last partial octet, if any, is completed with zero bits.
-    const TBytes& Bytes() const { return bytes; }
+    const ByteVector& Bytes() const { return bytes; }
 
 private:
     void PushBit(unsigned Bit);
 
-    TBytes bytes;
+    ByteVector bytes;
     std::size_t bitCount = 0;
 };
 
 // Offsets (in the built file) of the parts of the message, for tests that patch a byte.
-struct TBuiltMessage {
-    TBytes Bytes;
+struct BuiltMessage {
+    ByteVector Bytes;
     std::size_t MessageStart = 0;  // "BUFR"
     std::size_t Section1 = 0;
     std::optional<std::size_t> Section2;
@@ -97,14 +97,14 @@ public:
                              std::uint8_t Minute, std::uint8_t Second = 0);
     BufrBuilder& YearOfCentury(std::uint8_t Value);
     // Octets after the standard part (17 octets in edition 3, 22 in edition 4).
-    BufrBuilder& Section1Local(const TBytes& Bytes);
+    BufrBuilder& Section1Local(const ByteVector& Bytes);
     // Edition 3 pads Section 1 to an even length with a zero octet (so 18 octets); on by default
     // below edition 4.
     BufrBuilder& Section1EvenPad(bool On);
     BufrBuilder& SetSection1Length(std::uint32_t Value);
 
     // Section 2: present with these content octets (after its 4-octet header).
-    BufrBuilder& Section2(const TBytes& Content);
+    BufrBuilder& Section2(const ByteVector& Content);
     BufrBuilder& NoSection2();
     BufrBuilder& SetSection2Length(std::uint32_t Value);
 
@@ -123,7 +123,7 @@ public:
 
     // Section 4: its data octets (after the 4-octet header).
     BufrBuilder& Data(const BitWriter& Writer);
-    BufrBuilder& Data(const TBytes& Bytes);
+    BufrBuilder& Data(const ByteVector& Bytes);
     // Pads Section 4 to an even length; default: on below edition 4.
     BufrBuilder& Section4EvenPad(bool On);
     BufrBuilder& SetSection4Length(std::uint32_t Value);
@@ -132,15 +132,15 @@ public:
     BufrBuilder& Section5(std::string_view Text);
     // Bytes before "BUFR" (a bulletin heading) and after Section 5.
     BufrBuilder& Before(std::string_view Text);
-    BufrBuilder& Before(const TBytes& Bytes);
+    BufrBuilder& Before(const ByteVector& Bytes);
     BufrBuilder& After(std::string_view Text);
-    BufrBuilder& After(const TBytes& Bytes);
+    BufrBuilder& After(const ByteVector& Bytes);
 
-    TBuiltMessage Assemble() const;
-    TBytes Build() const { return Assemble().Bytes; }
+    BuiltMessage Assemble() const;
+    ByteVector Build() const { return Assemble().Bytes; }
 
     // The two octets of a descriptor given as FXXYYY.
-    static TBytes DescriptorOctets(std::uint32_t Fxxyyy);
+    static ByteVector DescriptorOctets(std::uint32_t Fxxyyy);
 
 private:
     bool IsEdition4Layout() const { return edition >= 4; }
@@ -161,11 +161,11 @@ private:
     std::uint16_t year = 2023;
     std::optional<std::uint8_t> yearOfCentury;
     std::uint8_t month = 10, day = 10, hour = 12, minute = 0, second = 0;
-    TBytes section1Local;
+    ByteVector section1Local;
     std::optional<bool> section1EvenPad;
     std::optional<std::uint32_t> section1Length;
 
-    std::optional<TBytes> section2;
+    std::optional<ByteVector> section2;
     std::optional<std::uint32_t> section2Length;
 
     std::uint16_t subsets = 1;
@@ -174,11 +174,11 @@ private:
     std::optional<bool> section3OddPad;
     std::optional<std::uint32_t> section3Length;
 
-    TBytes data;
+    ByteVector data;
     std::optional<bool> section4EvenPad;
     std::optional<std::uint32_t> section4Length;
 
     std::string section5 = "7777";
-    TBytes before;
-    TBytes after;
+    ByteVector before;
+    ByteVector after;
 };

@@ -5,22 +5,22 @@
 
 #include "core/FileLoader.h"
 
-TDecoderHarness::TDecoderHarness(const std::filesystem::path& File) : Buffer(MessageBufferSize, 0) {
+DecoderHarness::DecoderHarness(const std::filesystem::path& File) : Buffer(MessageBufferSize, 0) {
     std::uint32_t length = 0;
     loaded = LoadBUFRFile(File, Buffer.data(), length);
     if (loaded) ParseBuffer(length);
 }
 
-TDecoderHarness::TDecoderHarness(const TBytes& Bytes) : Buffer(MessageBufferSize, 0) {
+DecoderHarness::DecoderHarness(const ByteVector& Bytes) : Buffer(MessageBufferSize, 0) {
     if (Bytes.size() > Buffer.size()) throw std::invalid_argument("message larger than the message buffer");
     std::copy(Bytes.begin(), Bytes.end(), Buffer.begin());
     loaded = true;
     ParseBuffer(static_cast<std::uint32_t>(Bytes.size()));
 }
 
-void TDecoderHarness::ParseBuffer(std::uint32_t Length) { parsed = Message.Parse(Buffer.data(), Length); }
+void DecoderHarness::ParseBuffer(std::uint32_t Length) { parsed = Message.Parse(Buffer.data(), Length); }
 
-void TDecoderHarness::IsolateSection4() {
+void DecoderHarness::IsolateSection4() {
     tBUFR_Section4_Data& s4 = *Message.Section4;
     const std::size_t size = s4.Length > 4 ? s4.Length - 4 : 0;
     isolated = std::make_unique<std::uint8_t[]>(size == 0 ? 1 : size);
@@ -28,14 +28,14 @@ void TDecoderHarness::IsolateSection4() {
     s4.Data = isolated.get();
 }
 
-std::uint64_t TDecoderHarness::Section4DataBits() const {
+std::uint64_t DecoderHarness::Section4DataBits() const {
     const std::uint32_t length = Message.Section4->Length;
     return length > 4 ? std::uint64_t(length - 4) * 8 : 0;
 }
 
-TBytes BuildMessage(const std::vector<std::uint32_t>& Descriptors, const BitWriter& Data,
+ByteVector BuildMessage(const std::vector<std::uint32_t>& Descriptors, const BitWriter& Data,
                     std::optional<std::size_t> DataOctets, BufrBuilder Builder) {
-    TBytes octets = Data.Bytes();
+    ByteVector octets = Data.Bytes();
     if (DataOctets) octets.resize(*DataOctets, 0);
     return Builder.Descriptors(Descriptors).Data(octets).Build();
 }

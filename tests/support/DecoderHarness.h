@@ -1,6 +1,6 @@
 #pragma once
 // A message in a message buffer of its own, parsed, with a decoder over it stepped through its
-// subsets the way the decode driver steps (TSubsetSteps): scan, then one subset at a time.
+// subsets the way the decode driver steps (SubsetSteps): scan, then one subset at a time.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -12,24 +12,24 @@
 #include "decoder/UAReport.h"
 #include "support/BufrBuilder.h"
 
-class TDecoderHarness {
+class DecoderHarness {
 public:
     // The first message of a file, loaded as the driver loads it. Loaded() is false when the file
     // holds no complete message.
-    explicit TDecoderHarness(const std::filesystem::path& File);
+    explicit DecoderHarness(const std::filesystem::path& File);
     // A built message (no bytes before "BUFR").
-    explicit TDecoderHarness(const TBytes& Message);
-    TDecoderHarness(const TDecoderHarness&) = delete;
-    TDecoderHarness& operator=(const TDecoderHarness&) = delete;
+    explicit DecoderHarness(const ByteVector& Message);
+    DecoderHarness(const DecoderHarness&) = delete;
+    DecoderHarness& operator=(const DecoderHarness&) = delete;
 
     bool Loaded() const { return loaded; }
     bool Parsed() const { return parsed; }
 
     // ScanDescriptors.
     bool Scan() { return Decoder.ScanDescriptors(Message); }
-    // The next subset at the cursor (TSubsetSteps::Next): from the second on, Reset (true, false)
+    // The next subset at the cursor (SubsetSteps::Next): from the second on, Reset (true, false)
     // first, and false without decoding when not all descriptors were known.
-    bool DecodeNext() { return steps.Next() == TSubsetSteps::TStep::Decoded; }
+    bool DecodeNext() { return steps.Next() == SubsetSteps::SubsetStep::Decoded; }
 
     // Moves the data of Section 4 into a heap block of exactly its size, so that a read past the
     // end of the section reaches outside any allocation (and the address sanitizer reports it).
@@ -43,7 +43,7 @@ public:
     tUAInBound Decoder;
 
 private:
-    TSubsetSteps steps{Decoder, Message};
+    SubsetSteps steps{Decoder, Message};
 
 public:
     // The cursor, relative to the first data octet of Section 4.
@@ -60,5 +60,5 @@ private:
 
 // A message built on Builder with these descriptors, whose Section 4 holds the octets of Data, cut
 // or completed with zero octets to DataOctets when that is given.
-TBytes BuildMessage(const std::vector<std::uint32_t>& Descriptors, const BitWriter& Data,
+ByteVector BuildMessage(const std::vector<std::uint32_t>& Descriptors, const BitWriter& Data,
                     std::optional<std::size_t> DataOctets = std::nullopt, BufrBuilder Builder = BufrBuilder());

@@ -23,16 +23,16 @@ std::string MissingReason(const fs::path& Path) {
     return Path.string() + " is absent; skipped";
 }
 
-TBytes ReadFileBytes(const fs::path& Path) {
+ByteVector ReadFileBytes(const fs::path& Path) {
     std::ifstream in(Path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot open " + Path.string());
-    return TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return ByteVector(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-TLines ReadCrLfLines(const fs::path& File) {
-    const TBytes bytes = ReadFileBytes(File);
+LineList ReadCrLfLines(const fs::path& File) {
+    const ByteVector bytes = ReadFileBytes(File);
     const std::string text(bytes.begin(), bytes.end());
-    TLines lines;
+    LineList lines;
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = text.find("\r\n", start);
@@ -50,7 +50,7 @@ TLines ReadCrLfLines(const fs::path& File) {
     return lines;
 }
 
-void WriteFileBytes(const fs::path& Path, const TBytes& Bytes) {
+void WriteFileBytes(const fs::path& Path, const ByteVector& Bytes) {
     std::ofstream out(Path, std::ios::binary | std::ios::trunc);
     if (!out) throw std::runtime_error("cannot create " + Path.string());
     out.write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
@@ -99,15 +99,15 @@ TempDir::~TempDir() {
     fs::remove_all(path, ec);
 }
 
-fs::path TempDir::Write(const std::string& Name, const TBytes& Bytes) const {
+fs::path TempDir::Write(const std::string& Name, const ByteVector& Bytes) const {
     const fs::path file = path / Name;
     WriteFileBytes(file, Bytes);
     return file;
 }
 
-TBytes InMessageBuffer(const TBytes& Message) {
+ByteVector InMessageBuffer(const ByteVector& Message) {
     if (Message.size() > MessageBufferSize) throw std::invalid_argument("message larger than the message buffer");
-    TBytes buffer(MessageBufferSize, 0);
+    ByteVector buffer(MessageBufferSize, 0);
     std::copy(Message.begin(), Message.end(), buffer.begin());
     return buffer;
 }

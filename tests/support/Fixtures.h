@@ -30,11 +30,11 @@ std::string MissingReason(const fs::path& Path);
         if (!tavikMissingReason.empty()) GTEST_SKIP() << tavikMissingReason; \
     } while (0)
 
-TBytes ReadFileBytes(const fs::path& Path);  // throws std::runtime_error when unreadable
-void WriteFileBytes(const fs::path& Path, const TBytes& Bytes);
+ByteVector ReadFileBytes(const fs::path& Path);  // throws std::runtime_error when unreadable
+void WriteFileBytes(const fs::path& Path, const ByteVector& Bytes);
 // The lines of a file whose every line ends with CR LF (a .PRN file, a golden listing); a failure
 // is added for a last line without CR LF and for a lone CR or LF.
-TLines ReadCrLfLines(const fs::path& File);
+LineList ReadCrLfLines(const fs::path& File);
 nlohmann::json LoadJson(const fs::path& Path);
 
 // The .bufr and .bin files of a folder, sorted by name; empty when the folder is absent.
@@ -54,11 +54,11 @@ public:
 
     const fs::path& Path() const { return path; }
     // Writes Bytes to a file of that name in the directory and returns its path.
-    fs::path Write(const std::string& Name, const TBytes& Bytes) const;
+    fs::path Write(const std::string& Name, const ByteVector& Bytes) const;
 
 private:
     fs::path path;
 };
 
 // Copies a message to index 0 of a zeroed buffer of the message buffer's size (655360 bytes).
-TBytes InMessageBuffer(const TBytes& Message);
+ByteVector InMessageBuffer(const ByteVector& Message);

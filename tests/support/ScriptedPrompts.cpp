@@ -2,22 +2,22 @@
 
 #include <gtest/gtest.h>
 
-TScriptedPrompts& TScriptedPrompts::AnswerYesNo(bool Yes) {
-    script.push_back({TPromptKind::YesNo, Yes, std::nullopt});
+ScriptedPrompts& ScriptedPrompts::AnswerYesNo(bool Yes) {
+    script.push_back({PromptKind::YesNo, Yes, std::nullopt});
     return *this;
 }
 
-TScriptedPrompts& TScriptedPrompts::Answer(const std::string& Text) {
-    script.push_back({TPromptKind::Input, false, Text});
+ScriptedPrompts& ScriptedPrompts::Answer(const std::string& Text) {
+    script.push_back({PromptKind::Input, false, Text});
     return *this;
 }
 
-TScriptedPrompts& TScriptedPrompts::Cancel() {
-    script.push_back({TPromptKind::Input, false, std::nullopt});
+ScriptedPrompts& ScriptedPrompts::Cancel() {
+    script.push_back({PromptKind::Input, false, std::nullopt});
     return *this;
 }
 
-std::optional<TScriptedPrompts::TAnswer> TScriptedPrompts::Next(TPromptKind Kind, const std::string& question) {
+std::optional<ScriptedPrompts::ScriptedAnswer> ScriptedPrompts::Next(PromptKind Kind, const std::string& question) {
     if (script.empty()) {
         ADD_FAILURE() << "a question the script does not answer: " << question;
         return std::nullopt;
@@ -26,38 +26,38 @@ std::optional<TScriptedPrompts::TAnswer> TScriptedPrompts::Next(TPromptKind Kind
         ADD_FAILURE() << "the script expects another kind of question than: " << question;
         return std::nullopt;
     }
-    TAnswer answer = script.front();
+    ScriptedAnswer answer = script.front();
     script.pop_front();
     return answer;
 }
 
-void TScriptedPrompts::ShowMessage(const std::string& text) {
-    Asked.push_back({TPromptKind::Message, "", text, ""});
+void ScriptedPrompts::ShowMessage(const std::string& text) {
+    Asked.push_back({PromptKind::Message, "", text, ""});
 }
 
-bool TScriptedPrompts::AskYesNo(const std::string& text) {
-    Asked.push_back({TPromptKind::YesNo, "", text, ""});
-    const std::optional<TAnswer> answer = Next(TPromptKind::YesNo, text);
+bool ScriptedPrompts::AskYesNo(const std::string& text) {
+    Asked.push_back({PromptKind::YesNo, "", text, ""});
+    const std::optional<ScriptedAnswer> answer = Next(PromptKind::YesNo, text);
     return answer && answer->Yes;
 }
 
-std::optional<std::string> TScriptedPrompts::InputBox(const std::string& caption, const std::string& prompt,
+std::optional<std::string> ScriptedPrompts::InputBox(const std::string& caption, const std::string& prompt,
                                                       const std::string& preset) {
-    Asked.push_back({TPromptKind::Input, caption, prompt, preset});
-    const std::optional<TAnswer> answer = Next(TPromptKind::Input, prompt);
+    Asked.push_back({PromptKind::Input, caption, prompt, preset});
+    const std::optional<ScriptedAnswer> answer = Next(PromptKind::Input, prompt);
     return answer ? answer->Text : std::nullopt;
 }
 
-std::vector<std::string> TScriptedPrompts::Messages() const {
+std::vector<std::string> ScriptedPrompts::Messages() const {
     std::vector<std::string> texts;
-    for (const TPromptRecord& record : Asked)
-        if (record.Kind == TPromptKind::Message) texts.push_back(record.Text);
+    for (const PromptRecord& record : Asked)
+        if (record.Kind == PromptKind::Message) texts.push_back(record.Text);
     return texts;
 }
 
-std::size_t TScriptedPrompts::CountOf(TPromptKind Kind) const {
+std::size_t ScriptedPrompts::CountOf(PromptKind Kind) const {
     std::size_t n = 0;
-    for (const TPromptRecord& record : Asked)
+    for (const PromptRecord& record : Asked)
         if (record.Kind == Kind) ++n;
     return n;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// TDecodePrompts answered from a script, with a record of every question in the order asked.
+// DecodePrompts answered from a script, with a record of every question in the order asked.
 //
-//   TScriptedPrompts prompts;
+//   ScriptedPrompts prompts;
 //   prompts.Answer("0").Answer("2");   // two input boxes: a bad answer, then subset 2
 //   DecodeFile(name, true, lines, prompts);
 //   EXPECT_EQ(prompts.Asked.size(), 2u);
@@ -16,23 +16,23 @@
 
 #include "app/Prompts.h"
 
-enum class TPromptKind { Message, YesNo, Input };
+enum class PromptKind { Message, YesNo, Input };
 
-struct TPromptRecord {
-    TPromptKind Kind = TPromptKind::Message;
+struct PromptRecord {
+    PromptKind Kind = PromptKind::Message;
     std::string Caption;  // input box only
     std::string Text;     // the message, the question or the input box's prompt
     std::string Preset;   // input box only
 };
 
-class TScriptedPrompts : public TDecodePrompts {
+class ScriptedPrompts : public DecodePrompts {
 public:
     // The next Yes/No question is answered Yes (true) or No.
-    TScriptedPrompts& AnswerYesNo(bool Yes);
+    ScriptedPrompts& AnswerYesNo(bool Yes);
     // The next input box is answered with OK and Text.
-    TScriptedPrompts& Answer(const std::string& Text);
+    ScriptedPrompts& Answer(const std::string& Text);
     // The next input box is cancelled.
-    TScriptedPrompts& Cancel();
+    ScriptedPrompts& Cancel();
 
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
@@ -43,17 +43,17 @@ public:
     std::size_t Unused() const { return script.size(); }
     // The texts of the information boxes shown, in order.
     std::vector<std::string> Messages() const;
-    std::size_t CountOf(TPromptKind Kind) const;
+    std::size_t CountOf(PromptKind Kind) const;
 
-    std::vector<TPromptRecord> Asked;
+    std::vector<PromptRecord> Asked;
 
 private:
-    struct TAnswer {
-        TPromptKind Kind;
+    struct ScriptedAnswer {
+        PromptKind Kind;
         bool Yes = false;
         std::optional<std::string> Text;
     };
-    std::optional<TAnswer> Next(TPromptKind Kind, const std::string& question);
+    std::optional<ScriptedAnswer> Next(PromptKind Kind, const std::string& question);
 
-    std::deque<TAnswer> script;
+    std::deque<ScriptedAnswer> script;
 };

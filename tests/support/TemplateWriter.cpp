@@ -33,13 +33,13 @@ unsigned UAShearBits(std::uint8_t Kind) {
     return Kind == 51 ? 125 : 122;
 }
 
-void WriteUAFixedPart(BitWriter& w, const TUASubsetRaw& s) {
+void WriteUAFixedPart(BitWriter& w, const UASubsetRaw& s) {
     CheckKind(s.Kind);
     const bool t52 = s.Kind == 52;
     Put(w, s.BlockNumber, 7);
     Put(w, s.StationNumber, 10);
     if (s.ShipId) w.Chars(*s.ShipId, 9);
-    else w.Octets(TBytes(9, 0xFF));
+    else w.Octets(ByteVector(9, 0xFF));
     Put(w, s.SondeType, 8);
     if (t52) Put(w, s.RadiationCorrection, 4);
     Put(w, s.Tracking, 7);
@@ -69,7 +69,7 @@ void WriteUAFixedPart(BitWriter& w, const TUASubsetRaw& s) {
     }
 }
 
-void WriteUALevel(BitWriter& w, std::uint8_t kind, const TUALevelRaw& l) {
+void WriteUALevel(BitWriter& w, std::uint8_t kind, const UALevelRaw& l) {
     CheckKind(kind);
     Put(w, l.Time, 15);
     Put(w, l.Flags, 18);
@@ -85,7 +85,7 @@ void WriteUALevel(BitWriter& w, std::uint8_t kind, const TUALevelRaw& l) {
     Put(w, l.WindSpeed, 12);
 }
 
-void WriteUAShear(BitWriter& w, std::uint8_t kind, const TUAShearRaw& s) {
+void WriteUAShear(BitWriter& w, std::uint8_t kind, const UAShearRaw& s) {
     CheckKind(kind);
     Put(w, s.Time, 15);
     Put(w, s.Flags, 18);
@@ -97,10 +97,10 @@ void WriteUAShear(BitWriter& w, std::uint8_t kind, const TUAShearRaw& s) {
     Put(w, s.ShearAbove, 12);
 }
 
-void WriteUASubset(BitWriter& w, const TUASubsetRaw& s) {
+void WriteUASubset(BitWriter& w, const UASubsetRaw& s) {
     WriteUAFixedPart(w, s);
     Put(w, s.LevelCount.value_or(s.Levels.size()), 16);
-    for (const TUALevelRaw& level : s.Levels) WriteUALevel(w, s.Kind, level);
+    for (const UALevelRaw& level : s.Levels) WriteUALevel(w, s.Kind, level);
     Put(w, s.ShearCount.value_or(s.Shear.size()), 8);
-    for (const TUAShearRaw& shear : s.Shear) WriteUAShear(w, s.Kind, shear);
+    for (const UAShearRaw& shear : s.Shear) WriteUAShear(w, s.Kind, shear);
 }

@@ -3,7 +3,7 @@
 // BitWriter, with the element widths of the WMO tables. Every value is the raw field as it stands
 // in Section 4 (before scale and reference); RawMissing writes all ones.
 //
-//   TUASubsetRaw subset;                 // a 3-09-052 launch at 27612 with the defaults below
+//   UASubsetRaw subset;                 // a 3-09-052 launch at 27612 with the defaults below
 //   subset.Levels.resize(2);
 //   subset.Levels[0].Time = 8000;        // -192 s
 //   BitWriter data;
@@ -18,7 +18,7 @@
 
 constexpr std::uint64_t RawMissing = ~std::uint64_t(0);
 
-struct TUALevelRaw {
+struct UALevelRaw {
     std::uint64_t Time = 8192;       // 0 04 086, 15 bits: 0 s
     std::uint64_t Flags = 0x20000;   // 0 08 042, 18 bits: surface
     std::uint64_t Pressure = 9958;   // 0 07 004, 14 bits, x 10 Pa: 99580 Pa (050, 052)
@@ -31,7 +31,7 @@ struct TUALevelRaw {
     std::uint64_t WindSpeed = 31;    // 0 11 002, 12 bits, / 10: 3.1 m/s
 };
 
-struct TUAShearRaw {
+struct UAShearRaw {
     std::uint64_t Time = 9812;       // 1620 s
     std::uint64_t Flags = 0x4000;    // maximum wind
     std::uint64_t Pressure = 3371;   // 33710 Pa (050, 052)
@@ -42,7 +42,7 @@ struct TUAShearRaw {
     std::uint64_t ShearAbove = 13;   // 0 11 062, 12 bits: 1.3 m/s
 };
 
-struct TUASubsetRaw {
+struct UASubsetRaw {
     std::uint8_t Kind = 52;  // 50, 51 or 52
     std::uint64_t BlockNumber = 27, StationNumber = 612;
     std::optional<std::string> ShipId;  // 9 characters, space-padded; absent: all ones
@@ -61,8 +61,8 @@ struct TUASubsetRaw {
     std::uint64_t CloudLow = 35, CloudMiddle = 20, CloudHigh = 10;
     std::uint64_t CloudSignificance2 = RawMissing;
     std::uint64_t WaterTemp = RawMissing;
-    std::vector<TUALevelRaw> Levels;
-    std::vector<TUAShearRaw> Shear;
+    std::vector<UALevelRaw> Levels;
+    std::vector<UAShearRaw> Shear;
     // Written in place of the sizes of Levels and Shear when set (the records written stay those
     // of the vectors).
     std::optional<std::uint64_t> LevelCount, ShearCount;
@@ -73,8 +73,8 @@ unsigned UAFixedBits(std::uint8_t Kind);
 unsigned UALevelBits(std::uint8_t Kind);
 unsigned UAShearBits(std::uint8_t Kind);
 
-void WriteUAFixedPart(BitWriter& Writer, const TUASubsetRaw& Subset);
-void WriteUALevel(BitWriter& Writer, std::uint8_t Kind, const TUALevelRaw& Level);
-void WriteUAShear(BitWriter& Writer, std::uint8_t Kind, const TUAShearRaw& Shear);
+void WriteUAFixedPart(BitWriter& Writer, const UASubsetRaw& Subset);
+void WriteUALevel(BitWriter& Writer, std::uint8_t Kind, const UALevelRaw& Level);
+void WriteUAShear(BitWriter& Writer, std::uint8_t Kind, const UAShearRaw& Shear);
 // The whole subset: the fixed part, 0 31 002, the levels, 0 31 001, the shear levels.
-void WriteUASubset(BitWriter& Writer, const TUASubsetRaw& Subset);
+void WriteUASubset(BitWriter& Writer, const UASubsetRaw& Subset);

@@ -32,7 +32,7 @@ QString UniqueName() {
     return QStringLiteral("tavik-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-// A record written by hand, so that the format is checked apart from TCopyDataServer::Record.
+// A record written by hand, so that the format is checked apart from CopyDataServer::Record.
 QByteArray RawRecord(quint64 identifier, quint32 length, const QByteArray& data) {
     QByteArray record;
     for (int i = 0; i < 8; ++i) record += char((identifier >> (8 * i)) & 0xFF);
@@ -78,11 +78,11 @@ protected:
 
     QString name = UniqueName();
     std::vector<Received> received;
-    TCopyDataServer server;
+    CopyDataServer server;
 };
 
 TEST_F(CopyDataServerTest, TheDefaultNameIsTheWindowClassAndTheUser) {
-    const QString defaultName = TCopyDataServer::DefaultName();
+    const QString defaultName = CopyDataServer::DefaultName();
     EXPECT_TRUE(defaultName.startsWith(QStringLiteral("TavikMainClass#-"))) << defaultName.toStdString();
     EXPECT_GT(defaultName.size(), QStringLiteral("TavikMainClass#-").size());
     EXPECT_EQ(server.ServerName(), name);
@@ -107,7 +107,7 @@ TEST_F(CopyDataServerTest, RecordsAreTakenByTheirLengthAndAnsweredOneOctetEach) 
     EXPECT_EQ(received[2].data, QByteArray());
     EXPECT_EQ(received[3].data, QByteArray("/c/d"));
     EXPECT_EQ(received[4].identifier, 0xFFFFFFFF00000016ull);
-    EXPECT_EQ(TCopyDataServer::Record(22, "/c/d"), RawRecord(22, 4, "/c/d"));
+    EXPECT_EQ(CopyDataServer::Record(22, "/c/d"), RawRecord(22, 4, "/c/d"));
 }
 
 TEST_F(CopyDataServerTest, ARecordArrivingInPiecesIsTakenWhenComplete) {
@@ -125,8 +125,8 @@ TEST_F(CopyDataServerTest, ARecordArrivingInPiecesIsTakenWhenComplete) {
 
 TEST_F(CopyDataServerTest, ARecordTooLongForAPathIsSkippedAndTheNextOneStillTaken) {
     Client client(name);
-    const QByteArray longest(TCopyDataServer::MaxDataLength, 'p');
-    const QByteArray tooLong(TCopyDataServer::MaxDataLength + 1, 'q');
+    const QByteArray longest(CopyDataServer::MaxDataLength, 'p');
+    const QByteArray tooLong(CopyDataServer::MaxDataLength + 1, 'q');
     client.Send(RawRecord(22, tooLong.size(), tooLong) + RawRecord(22, longest.size(), longest) +
                 RawRecord(22, 2, "/z"));
     EXPECT_EQ(client.Answers(3), QByteArray("\0\1\1", 3));
@@ -136,7 +136,7 @@ TEST_F(CopyDataServerTest, ARecordTooLongForAPathIsSkippedAndTheNextOneStillTake
 }
 
 TEST_F(CopyDataServerTest, ASecondServerDoesNotTakeALiveNameButTakesOverOneLeftBehind) {
-    TCopyDataServer second([](quint64, const QByteArray&) { return true; });
+    CopyDataServer second([](quint64, const QByteArray&) { return true; });
     EXPECT_FALSE(second.Listen(name)) << "a live copy listens there";
 
     // A socket file whose process is gone: bound, never listening.
@@ -151,7 +151,7 @@ TEST_F(CopyDataServerTest, ASecondServerDoesNotTakeALiveNameButTakesOverOneLeftB
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ::close(fd);
     ASSERT_TRUE(QFile::exists(path));
-    TCopyDataServer third([this](quint64 identifier, const QByteArray& data) {
+    CopyDataServer third([this](quint64 identifier, const QByteArray& data) {
         received.push_back({identifier, data});
         return true;
     });
@@ -164,7 +164,7 @@ TEST_F(CopyDataServerTest, ASecondServerDoesNotTakeALiveNameButTakesOverOneLeftB
 TEST_F(CopyDataServerTest, TheSocketIsForItsUserOnly) {
     const QString probeName = UniqueName();
     // The receiver asks for user-only access; the socket file shows it.
-    TCopyDataServer own([](quint64, const QByteArray&) { return true; });
+    CopyDataServer own([](quint64, const QByteArray&) { return true; });
     ASSERT_TRUE(own.Listen(probeName));
     const QString file = QDir(QDir::tempPath()).filePath(probeName);
     ASSERT_TRUE(QFile::exists(file)) << file.toStdString();
@@ -222,7 +222,7 @@ TEST_F(CopyDataWindowTest, Identifier22LoadsTheNameUpToItsFirstZeroAndOthersAreI
 
     // A relative name is taken from this copy's current directory.
     QDir::setCurrent(data.path());
-    client.Send(TCopyDataServer::Record(22, QFile::encodeName(QStringLiteral("нет.bin")) + '\0'));
+    client.Send(CopyDataServer::Record(22, QFile::encodeName(QStringLiteral("нет.bin")) + '\0'));
     EXPECT_EQ(client.Answers(4), QByteArray("\0\0\1\1", 4));
     EXPECT_EQ(PrimaryFileName, QFile::encodeName(QStringLiteral("нет.bin")).toStdString());
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -242,7 +242,7 @@ TEST_F(CopyDataWindowTest, AMessageArrivingWhileALoadAsksItsQuestionWaitsForThat
         if (sent) return;
         sent = true;
         // The second copy's message comes in while the subset question is up.
-        client.Send(TCopyDataServer::Record(22, QFile::encodeName(sample) + '\0'));
+        client.Send(CopyDataServer::Record(22, QFile::encodeName(sample) + '\0'));
         // Taken at once; its load waits for the running one.
         EXPECT_TRUE(QTest::qWaitFor([&] { return client.socket.bytesAvailable() > 0; }, 10000));
         EXPECT_TRUE(PrimaryFileName.find("three.bufr") != std::string::npos);

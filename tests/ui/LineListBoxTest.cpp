@@ -18,7 +18,7 @@ TEST(LinesModel, TakesTenThousandLinesInOneResetAndShowsThemFromWindows1251) {
     LineListBox list(Qt::white);
     QSignalSpy resets(&list.Model(), &QAbstractItemModel::modelReset);
     QSignalSpy inserts(&list.Model(), &QAbstractItemModel::rowsInserted);
-    TLines lines;
+    LineList lines;
     for (int i = 0; i < 10000; ++i) lines.push_back(Utf8ToCp1251("Уровень " + std::to_string(i) + "\tT=-56.5"));
     list.SetLines(std::move(lines));
     EXPECT_EQ(resets.count(), 1);

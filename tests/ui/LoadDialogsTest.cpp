@@ -144,7 +144,7 @@ TEST(LoadDialogsTest, TheInformationBoxHasOnlyAnOkButtonAndShowsTheTextAsItIs) {
 
 TEST(LoadDialogsTest, TheDriversQuestionsGoToTheWindowsDialogsTitledWithTheProgramsTitle) {
     ScriptedWindowDialogs dialogs;
-    TWindowPrompts prompts(dialogs, nullptr);
+    WindowPrompts prompts(dialogs, nullptr);
     dialogs.prompts.AnswerYesNo(true).Answer("3").Cancel();
     prompts.ShowMessage("ТЕМП.BIN нет данных BUFR!");
     EXPECT_TRUE(prompts.AskYesNo("ТЕМП.BIN\rКоличество поднаборов данных равно нулю! Игнорировать?"));

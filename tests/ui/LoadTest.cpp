@@ -102,7 +102,7 @@ public:   // the cases of a table reach the fixture
         EXPECT_TRUE(QFile::copy(Q(from), to)) << from << " to " << to.toStdString();
         return to;
     }
-    QString Write(const QString& name, const TBytes& bytes) {
+    QString Write(const QString& name, const ByteVector& bytes) {
         const QString to = data.filePath(name);
         WriteFileBytes(fs::path(QFile::encodeName(to).toStdString()), bytes);
         return to;
@@ -353,8 +353,8 @@ TEST_F(LoadTest, MenuStatesAfterTheFirstLoadAndOnEveryPage) {
 }
 
 // A sounding with one level: one trajectory point.
-TBytes OneLevelSounding() {
-    TUASubsetRaw subset;
+ByteVector OneLevelSounding() {
+    UASubsetRaw subset;
     subset.Levels.resize(1);
     BitWriter bits;
     WriteUASubset(bits, subset);
@@ -383,7 +383,7 @@ TEST_F(LoadTest, ReloadAsksForAnotherSubsetOfTheFileItCameFrom) {
     dialogs.prompts.Answer("0").Answer("4").Answer("zwei").Answer("2");
     ASSERT_TRUE(OpenPrimary(three));
     ASSERT_EQ(dialogs.prompts.Asked.size(), 4u);
-    for (const TPromptRecord& asked : dialogs.prompts.Asked) {
+    for (const PromptRecord& asked : dialogs.prompts.Asked) {
         EXPECT_EQ(asked.Caption, "В сообщении несколько поднаборов данных!");
         EXPECT_EQ(asked.Text, "Какой поднабор из 3 выбрать?");
         EXPECT_EQ(asked.Preset, "1");
@@ -463,7 +463,7 @@ TEST_F(LoadTest, TheOptionCommandsRefillTheChartsOfTheLoadedSoundingsAndPersist)
 
     ASSERT_TRUE(OpenPrimary(SmallFile()));
     OpenSecondary(Fixture("temp52_ed4_hires.bufr"));
-    const TProfileCharts& c = *w.Charts;
+    const ProfileCharts& c = *w.Charts;
     const int secondaryPoints = c.TSecSeries->Count();
     ASSERT_GT(secondaryPoints, 1000);
     EXPECT_TRUE(c.p3D2->active);
@@ -572,7 +572,7 @@ TEST_F(LoadTest, ASecondarySoundingIsLoadedKeptByPrimaryLoadsAndCleared) {
     EXPECT_TRUE(w.idCopySelected->isEnabled());
 
     // A primary load keeps the secondary sounding.
-    const TLines secondaryText = w.lbSec->Lines();
+    const LineList secondaryText = w.lbSec->Lines();
     const int windPoints = w.Charts->VSecSeries->Count();
     ASSERT_TRUE(OpenPrimary(SmallFile(QStringLiteral("again.bufr"))));
     EXPECT_EQ(w.lbSec->Lines(), secondaryText);
@@ -606,14 +606,14 @@ TEST_F(LoadTest, ASecondarySoundingIsLoadedKeptByPrimaryLoadsAndCleared) {
 // A failed primary load after a successful one: what it shows and what stays.
 struct FailureCase {
     const char* name;
-    std::function<TBytes()> bytes;
+    std::function<ByteVector()> bytes;
     std::function<void(ScriptedWindowDialogs&)> answers;
     std::vector<QString> messages;     // the driver's and the window's, in order
     bool raised;                       // an error reached the window: one error box, nothing else
     std::vector<std::string> lines;    // what lbPrim holds after the path and size lines
 };
 
-TBytes FixtureBytes(const char* name) {
+ByteVector FixtureBytes(const char* name) {
     return ReadFileBytes(FixturesDir() / name);
 }
 
@@ -622,7 +622,7 @@ std::vector<std::string> HeaderDump(const QString& file) {
     std::uint32_t length = 0;
     EXPECT_TRUE(LoadBUFRFile(QFile::encodeName(file).toStdString(), MessageBuffer, length));
     EXPECT_TRUE(BUFRMessage.Parse(MessageBuffer, length));
-    TLines lines;
+    LineList lines;
     BUFRMessage.DumpSections(&lines);
     std::vector<std::string> out;
     for (const std::string& line : lines) out.push_back(Cp1251ToUtf8(line));
@@ -646,7 +646,7 @@ TEST_F(LoadTest, FailedPrimaryLoadsLeaveTheStateOfTheirKind) {
         TfmMainFrm& w = Open();
         ASSERT_TRUE(OpenPrimary(SmallFile()));
         w.PageControlTU->SetActivePage(w.tsWind);
-        const TBytes bytes = c.bytes();
+        const ByteVector bytes = c.bytes();
         const QString path = Write(QStringLiteral("failing.bin"), bytes);
         c.answers(dialogs);
         dialogs.messages.clear();
@@ -708,7 +708,7 @@ TEST_F(LoadTest, UnknownDescriptorsAfterTheFirstSubsetAreReportedAndTheTextStill
     EXPECT_TRUE(dialogs.messages.empty());
 
     // Three subsets of a message with an unknown descriptor: the second is not reached.
-    TUASubsetRaw subset;
+    UASubsetRaw subset;
     subset.Levels.resize(3);
     BitWriter bits;
     for (int i = 0; i < 3; ++i) {

@@ -56,7 +56,7 @@ TEST_P(ProfileChartsFixtureTest, SeriesMatchTheIndependentlyDecodedLevels) {
     const fs::path file = FixturesDir() / GetParam();
     TAVIK_REQUIRE_PATH(file);
     const json levels = LoadJson(JsonBeside(file))["subsets"][0]["levels"];
-    TDecoderHarness harness(file);
+    DecoderHarness harness(file);
     ASSERT_TRUE(harness.Parsed());
     ASSERT_TRUE(harness.Scan());
     ASSERT_TRUE(harness.DecodeNext());
@@ -64,10 +64,10 @@ TEST_P(ProfileChartsFixtureTest, SeriesMatchTheIndependentlyDecodedLevels) {
     const std::size_t n = levels["time"].size();
     ASSERT_EQ(sounding.LevelCount, n);
 
-    TChartOptions options;
+    ProfileChartOptions options;
     options.ShowSig = true;
     options.CombineTU = true;
-    TProfileCharts charts([&] { return options; }, nullptr);
+    ProfileCharts charts([&] { return options; }, nullptr);
 
     for (const bool pressure : {true, false}) {
         SCOPED_TRACE(pressure ? "pressure" : "height");
@@ -158,11 +158,11 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, ProfileChartsFixtureTest,
 TEST(ProfileChartsPilotTest, HeightLevelSoundingShowsItsTrajectoryInPressureMode) {
     const fs::path file = FixturesDir() / "pilot51_ed4.bufr";
     TAVIK_REQUIRE_PATH(file);
-    TDecoderHarness harness(file);
+    DecoderHarness harness(file);
     ASSERT_TRUE(harness.Scan());
     ASSERT_TRUE(harness.DecodeNext());
-    TChartOptions options;
-    TProfileCharts charts([&] { return options; }, nullptr);
+    ProfileChartOptions options;
+    ProfileCharts charts([&] { return options; }, nullptr);
 
     options.LeftAxisP = true;
     charts.FillPrimarySeries(harness.Decoder);
@@ -186,7 +186,7 @@ TEST(ProfileChartsHiresTest, AscentRatePointsEverySixtySeconds) {
     const fs::path file = FixturesDir() / "temp52_ed4_hires.bufr";
     TAVIK_REQUIRE_PATH(file);
     const json levels = LoadJson(JsonBeside(file))["subsets"][0]["levels"];
-    TDecoderHarness harness(file);
+    DecoderHarness harness(file);
     ASSERT_TRUE(harness.Scan());
     ASSERT_TRUE(harness.DecodeNext());
     const json& times = levels["time"];
@@ -194,8 +194,8 @@ TEST(ProfileChartsHiresTest, AscentRatePointsEverySixtySeconds) {
     ASSERT_EQ(times.size(), 8000u);
     for (std::size_t i = 0; i < times.size(); ++i) ASSERT_EQ(times[i].get<double>(), 2.0 * i);
 
-    TChartOptions options;
-    TProfileCharts charts([&] { return options; }, nullptr);
+    ProfileChartOptions options;
+    ProfileCharts charts([&] { return options; }, nullptr);
     for (const bool pressure : {true, false}) {
         SCOPED_TRACE(pressure ? "pressure" : "height");
         options.LeftAxisP = pressure;
@@ -209,7 +209,7 @@ TEST(ProfileChartsHiresTest, AscentRatePointsEverySixtySeconds) {
             ASSERT_NEAR(asc.Point(k).y, (heights[level].get<double>() - heights[level - 30].get<double>()) / 60.0, 1e-6)
                 << "at " << asc.Point(k).x;
         }
-        EXPECT_EQ(charts.TSeries->Capacity(), std::size_t(TProfileCharts::SeriesGrowthStep));
+        EXPECT_EQ(charts.TSeries->Capacity(), std::size_t(ProfileCharts::SeriesGrowthStep));
     }
 }
 

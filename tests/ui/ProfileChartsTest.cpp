@@ -46,7 +46,7 @@ class ProfileChartsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(QApplication::instance(), nullptr);
-        charts = std::make_unique<TProfileCharts>([this] { return options; }, nullptr);
+        charts = std::make_unique<ProfileCharts>([this] { return options; }, nullptr);
     }
     void Refill(const tUAInBound& primary) {
         charts->ClearPrimarySeries();
@@ -66,8 +66,8 @@ protected:
                 charts->VSecSeries, charts->XYSecSeries, charts->p3D2};
     }
 
-    TChartOptions options;
-    std::unique_ptr<TProfileCharts> charts;
+    ProfileChartOptions options;
+    std::unique_ptr<ProfileCharts> charts;
 };
 
 // The balloon goes up, comes down and goes up again, so no curve is monotonic in level order.
@@ -91,11 +91,11 @@ std::vector<tUALevelRec> Zigzag() {
 TEST_F(ProfileChartsTest, FillsCopyEachListOfPointsIntoItsSeries) {
     using Pts = products::ProfilePoints;
     struct Copy {
-        Series* TProfileCharts::*series;
+        Series* ProfileCharts::*series;
         products::PointList Pts::*points;
         bool primary;
     };
-    using P = TProfileCharts;
+    using P = ProfileCharts;
     const Copy copies[] = {
         {&P::TSeries, &Pts::temperature, true},         {&P::USeries, &Pts::humidity, true},
         {&P::TSigSeries, &Pts::temperatureSig, true},   {&P::USigSeries, &Pts::humiditySig, true},
@@ -152,10 +152,10 @@ TEST_F(ProfileChartsTest, SortingOrdersProfilesAndRefillRestoresLevelOrder) {
     options.CombineTU = true;
     const auto s = Sounding(Zigzag());
     struct Order {
-        Series* TProfileCharts::*series;
+        Series* ProfileCharts::*series;
         int direction;  // 1 ascending, -1 descending, 0 level order kept
     };
-    using P = TProfileCharts;
+    using P = ProfileCharts;
     const Order orders[] = {
         {&P::TSeries, 1},    {&P::USeries, 1},    {&P::TSigSeries, 1},   {&P::USigSeries, -1},
         {&P::DSeries, 1},    {&P::VSeries, 1},    {&P::DSigSeries, -1},  {&P::VSigSeries, -1},
@@ -244,7 +244,7 @@ struct AxisState {
     bool inverted, logarithmic;
 };
 
-std::vector<AxisState> VerticalAxes(TProfileCharts& charts) {
+std::vector<AxisState> VerticalAxes(ProfileCharts& charts) {
     std::vector<AxisState> out;
     for (auto [view, id] : {std::pair{charts.ChrtTemp, AxisId::Left}, std::pair{charts.ChrtWind, AxisId::Left},
                             std::pair{charts.Chrt3D, AxisId::Left}, std::pair{charts.ChrtZ, AxisId::Right}}) {
@@ -254,7 +254,7 @@ std::vector<AxisState> VerticalAxes(TProfileCharts& charts) {
     return out;
 }
 
-void ExpectAxes(TProfileCharts& charts, const std::vector<AxisState>& expected) {
+void ExpectAxes(ProfileCharts& charts, const std::vector<AxisState>& expected) {
     const auto actual = VerticalAxes(charts);
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < actual.size(); ++i) {
@@ -310,7 +310,7 @@ TEST_F(ProfileChartsTest, VerticalAxisSetupRefillsTheLoadedSoundings) {
     for (Series* s : AllPrimary()) EXPECT_EQ(s->Count(), 0) << s->title.toStdString();
 }
 
-void ZoomEverything(TProfileCharts& charts) {
+void ZoomEverything(ProfileCharts& charts) {
     for (chart::ChartView* view : charts.Views()) {
         for (AxisId id : {AxisId::Bottom, AxisId::Left}) {
             chart::Axis& a = view->Model().AxisOf(id);
@@ -381,8 +381,8 @@ TEST_F(ProfileChartsTest, SecondarySeriesAndTheirThreeDSeriesState) {
 }
 
 TEST_F(ProfileChartsTest, SeriesGrowInStepsOfNineThousandPoints) {
-    for (Series* s : AllPrimary()) EXPECT_EQ(s->growthStep, TProfileCharts::SeriesGrowthStep) << s->title.toStdString();
-    for (Series* s : AllSecondary()) EXPECT_EQ(s->growthStep, TProfileCharts::SeriesGrowthStep) << s->title.toStdString();
+    for (Series* s : AllPrimary()) EXPECT_EQ(s->growthStep, ProfileCharts::SeriesGrowthStep) << s->title.toStdString();
+    for (Series* s : AllSecondary()) EXPECT_EQ(s->growthStep, ProfileCharts::SeriesGrowthStep) << s->title.toStdString();
     std::vector<tUALevelRec> levels;
     for (int i = 0; i < 8191; ++i) levels.push_back(Level(2.0 * i, 1000 - i * 0.1, 100 + 5.0 * i, 10 - 0.01 * i));
     charts->FillPrimarySeries(Sounding(levels));
@@ -394,7 +394,7 @@ TEST_F(ProfileChartsTest, SeriesGrowInStepsOfNineThousandPoints) {
 TEST_F(ProfileChartsTest, DoubleClickOnAChartIsReported) {
     for (chart::ChartView* view : charts->Views()) {
         view->resize(400, 300);
-        QSignalSpy spy(charts.get(), &TProfileCharts::ChartDoubleClicked);
+        QSignalSpy spy(charts.get(), &ProfileCharts::ChartDoubleClicked);
         QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(150, 120));
         ASSERT_EQ(spy.count(), 1);
         EXPECT_EQ(spy.at(0).at(0).value<chart::ChartView*>(), view);

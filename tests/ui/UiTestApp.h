@@ -54,7 +54,7 @@ public:
     int beeps = 0;
     std::vector<QUrl> openedUrls;
     // The Yes/No questions and input boxes: their answers and the record of what was asked.
-    TScriptedPrompts prompts;
+    ScriptedPrompts prompts;
     std::vector<QString> questionTitles;   // of the Yes/No questions
     std::deque<std::optional<QString>> openAnswers;
     std::vector<FileDialogSettings> openDialogs;   // each as it was shown
