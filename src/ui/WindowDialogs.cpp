@@ -55,17 +55,36 @@ std::optional<QString> QtWindowDialogs::InputBox(QWidget* parent, const QString&
     return box.textValue();
 }
 
-std::unique_ptr<QFileDialog> CreateOpenDialog(QWidget* parent, const FileDialogSettings& settings) {
+namespace {
+
+// Qt's own file dialog (the platform's would not let the folder button and the view be set), set
+// up from the settings a window keeps.
+std::unique_ptr<QFileDialog> CreateFileDialog(QWidget* parent, const FileDialogSettings& settings,
+                                              QFileDialog::AcceptMode mode) {
     auto dialog = std::make_unique<QFileDialog>(parent, settings.title, settings.initialDir, settings.filter);
-    // Qt's own dialog: the platform's would not let the folder button and the view be set.
     dialog->setOption(QFileDialog::DontUseNativeDialog);
-    // A read-only model: no new folder, no renaming or deleting from the dialog.
-    dialog->setOption(QFileDialog::ReadOnly);
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(mode);
     dialog->setDefaultSuffix(settings.defaultSuffix);
     dialog->setSizeGripEnabled(true);
     if (!settings.fileName.isEmpty()) dialog->selectFile(settings.fileName);
+    return dialog;
+}
+
+// Shows a dialog; true when the user confirmed a file, whose full path is then settings.fileName.
+bool ExecuteFileDialog(QFileDialog& dialog, FileDialogSettings& settings) {
+    const ArrowWhileAsking arrow;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    settings.fileName = dialog.selectedFiles().constFirst();
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<QFileDialog> CreateOpenDialog(QWidget* parent, const FileDialogSettings& settings) {
+    auto dialog = CreateFileDialog(parent, settings, QFileDialog::AcceptOpen);
+    // A read-only model: no new folder, no renaming or deleting from the dialog.
+    dialog->setOption(QFileDialog::ReadOnly);
+    dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setViewMode(QFileDialog::Detail);
     QFileDialog* shown = dialog.get();
     QObject::connect(shown, &QFileDialog::directoryEntered, shown,
@@ -75,31 +94,18 @@ std::unique_ptr<QFileDialog> CreateOpenDialog(QWidget* parent, const FileDialogS
 }
 
 bool QtWindowDialogs::OpenFile(QWidget* parent, FileDialogSettings& settings) {
-    const ArrowWhileAsking arrow;
-    const std::unique_ptr<QFileDialog> dialog = CreateOpenDialog(parent, settings);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return false;
-    settings.fileName = dialog->selectedFiles().constFirst();
-    return true;
+    return ExecuteFileDialog(*CreateOpenDialog(parent, settings), settings);
 }
 
 std::unique_ptr<QFileDialog> CreateSaveDialog(QWidget* parent, const FileDialogSettings& settings) {
-    auto dialog = std::make_unique<QFileDialog>(parent, settings.title, settings.initialDir, settings.filter);
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    auto dialog = CreateFileDialog(parent, settings, QFileDialog::AcceptSave);
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setDefaultSuffix(settings.defaultSuffix);
-    dialog->setSizeGripEnabled(true);
-    if (!settings.fileName.isEmpty()) dialog->selectFile(settings.fileName);
     return dialog;
 }
 
 bool QtWindowDialogs::SaveFile(QWidget* parent, FileDialogSettings& settings) {
-    const ArrowWhileAsking arrow;
-    const std::unique_ptr<QFileDialog> dialog = CreateSaveDialog(parent, settings);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return false;
-    settings.fileName = dialog->selectedFiles().constFirst();
-    return true;
+    return ExecuteFileDialog(*CreateSaveDialog(parent, settings), settings);
 }
 
 void QtWindowDialogs::EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos, const QString& caption) {
