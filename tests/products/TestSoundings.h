@@ -21,12 +21,12 @@ inline void SetSounding(tUAInBound& sounding, double latitude, double longitude,
     sounding.Longitude = longitude;
     sounding.GroundHeight = groundHeight;
     sounding.Levels.clear();
-    for (const LevelSpec& spec : levels) {
+    for (const LevelSpec& given : levels) {
         tUALevelRec level;
-        level.Time = spec.time;
-        level.Height = spec.height;
-        level.DLat = spec.dLat;
-        level.DLon = spec.dLon;
+        level.Time = given.time;
+        level.Height = given.height;
+        level.DLat = given.dLat;
+        level.DLon = given.dLon;
         sounding.Levels.push_back(level);
     }
     sounding.LevelCount = static_cast<std::uint16_t>(levels.size());
