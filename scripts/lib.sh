@@ -5,7 +5,8 @@ TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian packages every build needs.
 BASE_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev nlohmann-json3-dev
-               qt6-base-dev qt6-svg-dev libgl-dev libgif-dev fonts-dejavu-core xauth xvfb x11-utils libxml2-utils locales-all)
+               qt6-base-dev qt6-svg-dev libgl-dev libgif-dev fonts-dejavu-core xauth xvfb x11-utils libxml2-utils locales-all
+               desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl)
 
 ensure_packages() {
   local missing=()
@@ -16,8 +17,8 @@ ensure_packages() {
   echo "Installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  $sudo apt-get -o DPkg::Lock::Timeout=300 update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 # configure_and_build DIR [cmake options...]: configures once (through ccache when it is

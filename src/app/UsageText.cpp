@@ -34,3 +34,12 @@ const std::string& UsageText() {
     static const std::string text = JoinUsageLines();
     return text;
 }
+
+std::string ConsoleUsageText() {
+    std::string text;
+    for (const std::string_view line : UsageLines) {
+        text += line;
+        text += '\n';
+    }
+    return text;
+}

@@ -5,3 +5,6 @@
 
 // The usage text in UTF-8.
 const std::string& UsageText();
+
+// The same lines for a console: each ended by a line feed.
+std::string ConsoleUsageText();

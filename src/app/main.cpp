@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/BatchMode.h"
+#include "app/InfoOptions.h"
 
 #ifdef TAVIK_WITH_QT
 #include <dlfcn.h>
@@ -16,11 +17,17 @@ namespace {
 
 // The window path lives in a module beside the executable, loaded here and only here: the batch
 // run above never loads the toolkit.
-int StartWindowPath(int argc, char* argv[]) {
+std::filesystem::path WindowModulePath(const char* argv0) {
     std::error_code ec;
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) self = std::filesystem::absolute(argv[0], ec);
-    const std::filesystem::path module = self.parent_path() / WindowModuleName;
+    if (ec) self = std::filesystem::absolute(argv0, ec);
+    const std::filesystem::path beside = self.parent_path() / WindowModuleName;
+    if (std::filesystem::exists(beside, ec)) return beside;
+    return (self.parent_path() / InstalledModuleFolder / WindowModuleName).lexically_normal();
+}
+
+int StartWindowPath(int argc, char* argv[]) {
+    const std::filesystem::path module = WindowModulePath(argv[0]);
     void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     auto* entry = handle ? reinterpret_cast<decltype(&TavikWindowMain)>(::dlsym(handle, WindowModuleEntry)) : nullptr;
     if (entry == nullptr) {
@@ -35,6 +42,10 @@ int StartWindowPath(int argc, char* argv[]) {
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (const auto text = InfoOptionText(args)) {
+        std::fputs(text->c_str(), stdout);
+        return 0;
+    }
     bool exportMode = false;
     if (IsBatchCommand(args, exportMode)) return RunBatchCommand(args, exportMode);
 #ifdef TAVIK_WITH_QT

@@ -74,6 +74,12 @@ IniFile::IniFile(QString fileName) : fileName(std::move(fileName)) {
         if (line.endsWith('\r')) line.chop(1);
 }
 
+void IniFile::StoreInto(QString target) {
+    if (target == fileName) return;
+    fileName = std::move(target);
+    existed = false;
+}
+
 qsizetype IniFile::FindSection(const QString& section) const {
     QByteArray name;
     for (qsizetype i = 0; i < lines.size(); ++i)

@@ -23,6 +23,9 @@ public:
     explicit IniFile(QString fileName);
 
     const QString& FileName() const { return fileName; }
+    // The next UpdateFile stores into target instead, whatever it holds (the text read so far came
+    // from another file, such as defaults that a user may not change).
+    void StoreInto(QString target);
 
     QString ReadString(const QString& section, const QString& key, const QString& defaultValue) const;
     int ReadInteger(const QString& section, const QString& key, int defaultValue) const;

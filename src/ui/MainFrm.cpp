@@ -88,7 +88,13 @@ const QString DataKey = QStringLiteral("DATA");
 
 TfmMainFrm::TfmMainFrm(WindowDialogs& dialogs, const QString& configFolder, const QStringList& arguments,
                        QWidget* parent)
-    : QMainWindow(parent), dialogs(dialogs), configFolder(configFolder), arguments(arguments) {
+    : TfmMainFrm(dialogs, ConfigFiles{QDir(configFolder).filePath(QStringLiteral("TAVIK.CNF")),
+                                      QDir(configFolder).filePath(QStringLiteral("TAVIK.CNF"))},
+                 arguments, parent) {}
+
+TfmMainFrm::TfmMainFrm(WindowDialogs& dialogs, const ConfigFiles& config, const QStringList& arguments,
+                       QWidget* parent)
+    : QMainWindow(parent), dialogs(dialogs), config(config), arguments(arguments) {
     setObjectName(QStringLiteral("fmMainFrm"));
     setWindowTitle(ApplicationTitle);
     setMinimumSize(MinimumWidth, MinimumHeight);
@@ -99,9 +105,6 @@ TfmMainFrm::TfmMainFrm(WindowDialogs& dialogs, const QString& configFolder, cons
 
 TfmMainFrm::~TfmMainFrm() = default;
 
-QString TfmMainFrm::ConfigFileName() const {
-    return QDir(configFolder).filePath(QStringLiteral("TAVIK.CNF"));
-}
 
 void TfmMainFrm::Run(void (TfmMainFrm::*handler)()) {
     RunGuarded(dialogs, this, [this, handler] { (this->*handler)(); });
@@ -165,7 +168,7 @@ void TfmMainFrm::FormCreate() {
         RunGuarded(dialogs, this, [this, sender] { RecentFileClick(sender); });
     });
 
-    const IniFile ini(ConfigFileName());
+    const IniFile ini(config.read);
     RecentFiles->LoadFromIni(ini, RecentSection);
 
     OpnDlgFlights.title = QStringLiteral("Выбор сообщения");
@@ -198,7 +201,9 @@ void TfmMainFrm::FormShow() {
 void TfmMainFrm::FormClose() {
     if (!RecentFiles) return;   // closed before
     RunGuarded(dialogs, this, [this] {
-        IniFile ini(ConfigFileName());
+        IniFile ini(QFileInfo::exists(config.write) ? config.write : config.read);
+        ini.StoreInto(config.write);
+        if (config.createFolder) QDir().mkpath(FolderOf(config.write));
         RecentFiles->SaveToIni(ini, RecentSection);
         if (!PrimaryFileName.empty()) {
             // A bare name stands in the folder it was loaded from, whatever the current directory

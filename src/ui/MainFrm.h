@@ -19,6 +19,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include "ui/ConfigLocation.h"
 #include "ui/ProfileCharts.h"
 #include "ui/WindowDialogs.h"
 
@@ -38,13 +39,17 @@ public:
     static constexpr int MinimumWidth = 600;
     static constexpr int MinimumHeight = 460;
 
-    // configFolder holds TAVIK.CNF (the executable's folder in a real run); arguments are the
-    // command-line arguments after the program name.
+    // config names the TAVIK.CNF read at start and the one stored at close (ui/ConfigLocation);
+    // arguments are the command-line arguments after the program name.
+    TfmMainFrm(WindowDialogs& dialogs, const ConfigFiles& config, const QStringList& arguments,
+               QWidget* parent = nullptr);
+    // TAVIK.CNF read and stored in configFolder.
     TfmMainFrm(WindowDialogs& dialogs, const QString& configFolder, const QStringList& arguments,
                QWidget* parent = nullptr);
     ~TfmMainFrm() override;
 
-    QString ConfigFileName() const;
+    // The TAVIK.CNF the window stores into.
+    QString ConfigFileName() const { return config.write; }
 
     // Main menu "&Выпуск".
     QAction* idPrimary = nullptr;
@@ -200,7 +205,7 @@ private:
     void LoadPending();
 
     WindowDialogs& dialogs;
-    QString configFolder;
+    ConfigFiles config;
     QStringList arguments;
     bool shown = false;
     QString primaryFolder;

@@ -5,6 +5,7 @@
 
 #include "app/DecodeDriver.h"
 #include "ui/BalloonPicture.h"
+#include "ui/ConfigLocation.h"
 #include "ui/CopyDataServer.h"
 #include "ui/ErrorReport.h"
 #include "ui/MainFrm.h"
@@ -26,7 +27,7 @@ int RunWindowPath(int argc, char* argv[]) {
     QStringList arguments;   // after the program name, without the options Qt took for itself
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
 
-    TfmMainFrm fmMainFrm(dialogs, QCoreApplication::applicationDirPath(), arguments);
+    TfmMainFrm fmMainFrm(dialogs, LocateConfig(QCoreApplication::applicationDirPath(), UserConfigHome()), arguments);
     // A second copy started with a file name hands it over here.
     fmMainFrm.ListenForRunningCopies(CopyDataServer::DefaultName());
     // The initial size is the platform's; like the usual desktop default, three quarters of the screen.

@@ -34,6 +34,8 @@ struct ExportCase {
     std::string (*document)();
 };
 
+void PrintTo(const ExportCase& c, std::ostream* out) { *out << c.name; }
+
 std::string Kml() { return TrajectoryKml(UAPrimary, PrimaryBaseName, PrimaryFileName); }
 std::string Google() { return GoogleStaticMapPage(UAPrimary, PrimaryBaseName, PrimaryFileName); }
 std::string Yandex() { return YandexStaticMapPage(UAPrimary, PrimaryFileName).bytes; }
