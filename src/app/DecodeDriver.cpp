@@ -53,9 +53,18 @@ std::string NameWithoutDirectory(const std::string& name) {
     return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
+// The full path as a line of the text: a control character of the name (a line break, say) is
+// shown as '?', so that it cannot break the text's lines.
+std::string PathLine(const std::string& fileName) {
+    std::string line = Utf8ToCp1251(FullPath(fileName));
+    for (char& ch : line)
+        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) ch = '?';
+    return line;
+}
+
 // The first lines of every decoded text: the full path and the file size.
 void AddFileLines(LineList& lines, const std::string& fileName) {
-    lines.push_back(Utf8ToCp1251(FullPath(fileName)));
+    lines.push_back(PathLine(fileName));
     lines.push_back(Utf8ToCp1251("Размер файла(Бт):") + std::to_string(FileSizeOf(fileName)));
 }
 

@@ -3,10 +3,10 @@
 #include <limits>
 
 #include <QFile>
-#include <QSaveFile>
 
 #include "core/Cp1251.h"
 #include "core/Errors.h"
+#include "core/FileWriter.h"
 
 namespace {
 
@@ -186,10 +186,11 @@ void IniFile::UpdateFile() {
     QByteArray text;
     for (const QByteArray& line : lines) text += line + "\r\n";
     if (existed && text == stored) return;
-    QSaveFile file(fileName);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+    try {
+        WriteWholeFile(QFile::encodeName(fileName).toStdString(), std::string_view(text.constData(), text.size()));
+    } catch (const FileWriteError&) {
         throw TavikError(QStringLiteral("Unable to write to %1").arg(fileName).toStdString());
+    }
     stored = text;
     existed = true;
 }

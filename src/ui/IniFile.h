@@ -37,8 +37,9 @@ public:
     void WriteInteger(const QString& section, const QString& key, int value);
     void WriteBool(const QString& section, const QString& key, bool value);
 
-    // Stores the text when it differs from what the file holds; throws TavikError
-    // "Unable to write to <file name>" when that fails.
+    // Stores the text when it differs from what the file holds, whole or not at all
+    // (WriteWholeFile); throws TavikError "Unable to write to <file name>" when that fails, and the
+    // file then stays as it was.
     void UpdateFile();
 
     // The integer rule on its own: true and the value when text is an integer.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/AppTestHelpers.h"
@@ -150,6 +151,66 @@ TEST(BatchRun, DecodeWritesTheTextByteForByteOverAnOlderFile) {
               std::string::npos);
     EXPECT_NE(text.find("\r\n\xCD\xE0\xE1\xEE\xF0 1/1:\r\n"), std::string::npos);
     ReadCrLfLines(dir.Path() / "out" / "in.bin.PRN");  // adds a failure for any line end but CR LF
+}
+
+// Two runs writing the same name at once: each file appears whole under the name, so what stays
+// is one complete listing of one of them, never a mix, and no temporary file.
+TEST(BatchRun, TwoRunsWritingTheSameNameAtOnceLeaveOneCompleteListing) {
+    // Listings of several blocks each and of different lengths, so that writes which interleave
+    // or cut each other short would show.
+    constexpr int Rounds = 20;
+    constexpr int SubsetsA = 240, SubsetsB = 180;
+    std::vector<UASubsetRaw> many, others;
+    for (int j = 0; j < SubsetsA; ++j) many.push_back(UASubset(27, 612, 11, j / 60, j % 60));
+    for (int j = 0; j < SubsetsB; ++j) others.push_back(UASubset(34, 122, 10, j / 60, j % 60));
+    const ByteVector first = UAMessage(many);
+    const ByteVector second = UAMessage(others);
+    TempDir dir;
+    fs::create_directory(dir.Path() / "a");
+    fs::create_directory(dir.Path() / "b");
+    fs::create_directory(dir.Path() / "out");
+    const fs::path inputA = dir.Write("a/temp.bufr", first);
+    const fs::path inputB = dir.Write("b/temp.bufr", second);
+    const std::string textA = DecodeText(inputA, first, SubsetsA, SubsetsA);
+    const std::string textB = DecodeText(inputB, second, SubsetsB, SubsetsB);
+    ASSERT_GT(textB.size(), 3u * 65536) << "a listing of several blocks";
+
+    for (int round = 0; round < Rounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        TavikRun runA, runB;
+        std::thread other([&] { runB = RunTavik({"DECODE", inputB.string(), "out"}, dir.Path()); });
+        runA = RunTavik({"DECODE", inputA.string(), "out"}, dir.Path());
+        other.join();
+        ExpectQuietSuccess(runA);
+        ExpectQuietSuccess(runB);
+        EXPECT_EQ(Entries(dir.Path() / "out"), std::vector<std::string>{"temp.bufr.PRN"});
+        const std::string text = FileText(dir.Path() / "out" / "temp.bufr.PRN");
+        EXPECT_TRUE(text == textA || text == textB) << text.size() << " bytes, neither listing";
+    }
+}
+
+// A control character in the input's name (a line break, say) is shown as '?' on the path line,
+// so that every line of the listing still ends in CR LF.
+TEST(BatchRun, ControlCharactersInTheInputNameDoNotBreakTheLines) {
+    const ByteVector message = UAMessage({UASubset(27, 612, 11, 6, 37)});
+    const std::string names[] = {"new\nline.bufr", "carriage\rreturn.bufr", "tab\tand\x7f" "del.bufr",
+                                 "\x01\x1f.bufr"};
+    for (const std::string& name : names) {
+        SCOPED_TRACE(testing::PrintToString(name));
+        TempDir dir;
+        const fs::path input = dir.Write(name, message);
+        ExpectQuietSuccess(RunTavik({"DECODE", input.string()}, dir.Path()));
+        std::string shown = input.string();
+        std::replace_if(
+            shown.begin(), shown.end(),
+            [](char ch) { return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F; }, '?');
+        const LineList lines = ReadCrLfLines(dir.Path() / (name + ".PRN"));  // a failure for any bare CR or LF
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines[0], W(shown));
+        // The rest of the listing is the usual one.
+        const std::string usual = DecodeText(input, message, 1, 1);
+        EXPECT_EQ(FileText(dir.Path() / (name + ".PRN")), W(shown) + usual.substr(W(input.string()).size()));
+    }
 }
 
 TEST(BatchRun, DecodeOfThreeSubsetsWritesOneFileWithOneDump) {

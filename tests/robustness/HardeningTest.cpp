@@ -1,17 +1,20 @@
 // The decode driver and the batch modes given inputs and outputs that are not what they expect:
 // names that are not regular files, unreadable files, output folders that are missing or not
-// writable, a full device, Cyrillic and blank characters in paths, the file size limit, and a run
-// of hostile files before a good one through the global objects.
+// writable, a device in place of the output, a disk that fills up part-way, Cyrillic and blank
+// characters in paths, the input size limit, and a run of hostile files before a good one through
+// the global objects.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <cstdio>
 #include <future>
@@ -194,16 +197,18 @@ TEST(Hardening, OutputFolderMissingOrNotAFolder) {
     EXPECT_FALSE(fs::exists(dir.Path() / "no"));
 }
 
-// A device that takes no more data and a FIFO without a reader in place of the output file: the
-// batch run reports the failure instead of success, and does not wait.
-TEST(Hardening, OutputThatCannotBeWrittenCompletelyIsAnError) {
+// A device and a FIFO in place of the output file: a listing is only ever a whole regular file,
+// so the name is refused at once (no wait for a reader) and the device or FIFO stays as it was.
+TEST(Hardening, OutputThatIsNotARegularFileIsRefused) {
     TempDir dir;
     const fs::path input = dir.Write("temp.bufr", SmallFixture());
     const fs::path full = dir.Path() / "full";
     fs::create_directory(full);
     fs::create_symlink("/dev/full", full / "temp.bufr.PRN");
     EXPECT_EQ(BatchConsole({"DECODE", input.string(), full.string()}),
-              "No space left on device: " + (full / "temp.bufr.PRN").string() + "\r\n");
+              "Invalid argument: " + (full / "temp.bufr.PRN").string() + "\r\n");
+    EXPECT_TRUE(fs::is_symlink(full / "temp.bufr.PRN"));
+    EXPECT_EQ(FilesIn(full), std::vector<fs::path>{"temp.bufr.PRN"});
 
     const fs::path piped = dir.Path() / "piped";
     fs::create_directory(piped);
@@ -220,7 +225,60 @@ TEST(Hardening, OutputThatCannotBeWrittenCompletelyIsAnError) {
             }
             if (fd >= 0) ::close(fd);
         });
-    EXPECT_EQ(console, "No such device or address: " + fifo.string() + "\r\n");
+    EXPECT_EQ(console, "Invalid argument: " + fifo.string() + "\r\n");
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(FilesIn(piped), std::vector<fs::path>{"temp.bufr.PRN"});
+}
+
+// A disk that fills up part-way through a listing, made with the file size limit of a child
+// process: the run reports the failure with a failing status, the listing that stood under the
+// name stays byte for byte, and no temporary file is left.
+TEST(Hardening, AWriteThatFailsPartWayLeavesTheOlderListing) {
+    constexpr rlim_t FileSizeLimit = 2048;
+    TempDir dir;
+    const fs::path input = dir.Write("temp.bufr", SmallFixture());
+    const fs::path whole = dir.Path() / "whole";
+    fs::create_directory(whole);
+    ASSERT_EQ(BatchConsole({"DECODE", input.string(), whole.string()}), "");
+    ASSERT_GT(fs::file_size(whole / "temp.bufr.PRN"), FileSizeLimit) << "the listing must outgrow the limit";
+
+    struct Row {
+        const char* Word;
+        const char* Written;  // the name of the listing
+    };
+    const Row rows[] = {{"DECODE", "temp.bufr.PRN"}, {"EXPORT", "27612_20231010110637.PRN"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Word);
+        const fs::path out = dir.Path() / (std::string("out-") + row.Word);
+        fs::create_directory(out);
+        const ByteVector older = BytesOf("an older complete listing\r\n");
+        WriteFileBytes(out / row.Written, older);
+        const fs::path console = dir.Path() / (std::string("console-") + row.Word);
+
+        std::fflush(nullptr);
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            const int fd = ::open(console.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const rlimit limit{FileSizeLimit, FileSizeLimit};
+            if (fd < 0 || ::dup2(fd, STDOUT_FILENO) < 0 || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(90);
+            ::signal(SIGXFSZ, SIG_IGN);
+            bool exportMode = false;
+            IsBatchCommand({row.Word, input.string(), out.string()}, exportMode);
+            const int status = RunBatchCommand({row.Word, input.string(), out.string()}, exportMode);
+            std::fflush(nullptr);
+            ::_exit(status);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        const ByteVector printed = ReadFileBytes(console);
+        EXPECT_EQ(std::string(printed.begin(), printed.end()),
+                  "File too large: " + (out / row.Written).string() + "\r\n");
+        EXPECT_EQ(ReadFileBytes(out / row.Written), older);
+        EXPECT_EQ(FilesIn(out), std::vector<fs::path>{row.Written});
+    }
 }
 
 TEST(Hardening, CyrillicAndBlankCharactersInPaths) {

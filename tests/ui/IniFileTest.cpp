@@ -1,9 +1,15 @@
 // The configuration file reader and writer.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <limits>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "UiTestApp.h"
@@ -207,6 +213,42 @@ TEST_F(IniFileTest, AFileThatCannotBeWrittenRaisesUnableToWrite) {
     } catch (const TavikError& e) {
         EXPECT_EQ(QString::fromUtf8(e.what()), "Unable to write to " + unwritable);
     }
+}
+
+// The child process may write at most FileSizeLimit bytes into a file, so the new text stops
+// part-way. Exit code 0: "Unable to write to"; 1: no error; 2: another error.
+TEST_F(IniFileTest, AWriteThatFailsPartWayLeavesTheOldFileWithItsModeAndNothingElse) {
+    constexpr rlim_t FileSizeLimit = 1024;
+    const QByteArray old = "[OPTIONS]\r\nShowSig=1\r\n";
+    IniFile ini(FileWith(old));
+    ASSERT_TRUE(QFile::setPermissions(fileName, QFile::ReadOwner | QFile::WriteOwner));
+    ini.WriteString(QStringLiteral("RECENT"), QStringLiteral("0"), QString(4 * FileSizeLimit, QLatin1Char('x')));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{FileSizeLimit, FileSizeLimit};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(3);
+        try {
+            ini.UpdateFile();
+        } catch (const TavikError& e) {
+            ::_exit(QString::fromUtf8(e.what()) == "Unable to write to " + fileName ? 0 : 2);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadFile(fileName), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("TAVIK.CNF")});
+
+    // Written whole, the replaced file keeps its owner-only mode.
+    ini.UpdateFile();
+    EXPECT_EQ(ReadFile(fileName), old + "[RECENT]\r\n0=" + QByteArray(4 * FileSizeLimit, 'x') + "\r\n");
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+    EXPECT_FALSE(QFile::permissions(fileName) & others);
 }
 
 TEST_F(IniFileTest, AnUnchangedTextIsNotWrittenAgain) {
