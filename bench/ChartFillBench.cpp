@@ -36,7 +36,7 @@ public:
 
 struct Charts {
     ProfileChartOptions options;
-    ProfileCharts charts{options, nullptr};
+    ProfileCharts charts{[this] { return options; }, nullptr};
 };
 
 // Made in main, after the application object and gone before it.
