@@ -109,8 +109,15 @@ std::string WigosPart(std::uint32_t v, int bits) {
     return v < (std::uint64_t{1} << bits) - 1 ? std::to_string(v) : std::string("-");
 }
 
+// The local identifier without the blanks that pad it to its 16 characters.
+std::string WigosLocalText(const tUAReport& r) {
+    std::string text = FieldText(r.WigosLocalId);
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
 std::string WigosText(const tUAReport& r) {
-    const std::string local = TextPresent(r.WigosLocalId) ? FieldText(r.WigosLocalId) : std::string("-");
+    const std::string local = TextPresent(r.WigosLocalId) ? WigosLocalText(r) : std::string("-");
     return WigosPart(r.WigosSeries, 4) + "-" + WigosPart(r.WigosIssuer, 16) + "-" + WigosPart(r.WigosIssueNumber, 16) +
            "-" + local;
 }
@@ -391,7 +398,7 @@ std::string tUAInBound::StationText() const {
     std::string text;
     if (HasTemplate) {
         if (StationIndex != 0 && BlockNumber <= 99) text = IntStrZ(StationIndex, 5);
-        else if (TextPresent(WigosLocalId)) text = FieldText(WigosLocalId);
+        else if (TextPresent(WigosLocalId)) text = WigosLocalText(*this);
         else if (TextPresent(ShipId)) text = FieldText(ShipId);
     }
     // The text names files: never empty, never a path.
