@@ -443,8 +443,17 @@ private:
             else Store(cursor, row, report);
         }
         report.StationIndex = report.BlockNumber * 1000 + report.StationNumber;
+        if (mask == T56) TakeDescentStartAsOrigin();
         report.LevelCount = static_cast<std::uint16_t>(cursor.Read(LevelCountBits));
         return ReadLevels(mask) && ReadShearLevels(mask);
+    }
+
+    // A descent reports no launch site: where it starts is the one position it carries, and the
+    // trajectory exports take it as the origin of the displacements (missing when not reported).
+    void TakeDescentStartAsOrigin() {
+        report.Latitude = report.DescentLatitude;
+        report.Longitude = report.DescentLongitude;
+        report.ReleaseHeight = report.DescentHeight;
     }
 
     // The bits are reserved with the fixed part, so every element is there.

@@ -561,6 +561,13 @@ void CompareFlat(SubsetComparer& c, const tUAInBound& r, const json& elements, i
             case FlatValue::Skip: break;
         }
     }
+    if (kind == 56) {
+        // The start of a descent is the origin of its displacements.
+        const auto same = [](double a, double b) { return IsMissing(a) ? IsMissing(b) : a == b; };
+        c.Fact(same(r.Latitude, r.DescentLatitude) && same(r.Longitude, r.DescentLongitude) &&
+                   same(r.ReleaseHeight, r.DescentHeight),
+               "the launch site of a descent is not where it starts");
+    }
     for (std::size_t i = 0; i < r.Levels.size(); ++i) {
         const tUALevelRec& l = r.Levels[i];
         const bool both = !IsMissing(l.Temp) && !IsMissing(l.DewPoint);

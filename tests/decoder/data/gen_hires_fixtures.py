@@ -215,8 +215,32 @@ def write(folder, name, descriptors, subsets, outer=None):
         f.write(' ]}\n')
 
 
+def twin_of(path):
+    """The levels, shear levels and station of a 3-09-052 message, for a 3-09-057 twin of it."""
+    with open(path, 'rb') as f:
+        h = ec.codes_new_from_message(f.read())
+    ec.codes_set(h, 'unpack', 1)
+    n = ec.codes_get(h, 'extendedDelayedDescriptorReplicationFactor')
+    m = ec.codes_get(h, 'delayedDescriptorReplicationFactor')
+    arrays = {k: list(ec.codes_get_array(h, k)) for k in LEVEL_KEYS if k != 'nonCoordinateGeopotentialHeight'}
+    arrays['nonCoordinateGeopotentialHeight'] = list(ec.codes_get_array(h, 'nonCoordinateGeopotentialHeight'))
+    ec.codes_release(h)
+    lev = [{k: plain(arrays[k][i]) for k in LEVEL_KEYS} for i in range(n)]
+    sh = [{k: plain(arrays[k][n + i]) if k in ('timePeriod', 'extendedVerticalSoundingSignificance', 'pressure',
+                                               'latitudeDisplacement', 'longitudeDisplacement') else 10.0
+           for k in SHEAR_KEYS} for i in range(m)]
+    return lev, sh
+
+
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
+    # The benchmark's 3-09-057: the levels of the shared 8000-level 3-09-052 fixture, value for value,
+    # so that the two decodes differ only in their templates (no JSON: the tests do not read it).
+    shared = os.environ.get('TAVIK_SHARED_DIR', '/work/shared') + '/fixtures/temp52_ed4_hires.bufr'
+    if os.path.exists(shared):
+        lev, sh = twin_of(shared)
+        with open(os.path.join(folder, 'hires57_twin_of_temp52_ed4_hires.bufr'), 'wb') as f:
+            f.write(encode([309057], [ascent(station(27, 612), lev, sh)]))
     norway = station(1, 1)
     ship = station(None, None, 'LRYQE3U', (0, 20000, 0, 'DBBH'))
     write(folder, 'hires57_missing', [309057], [ascent(norway, levels(120, missing_every=10), shear(2))])
