@@ -1,6 +1,6 @@
 // Decoding one data subset of Section 4: the catalogue elements and operators around the
-// template, and the fixed layout of templates 3-09-050, 3-09-051 and 3-09-052 with both delayed
-// replications. Every read is checked against the end of Section 4 first.
+// template, and the fixed layout of templates 3-09-050, 3-09-051, 3-09-052, 3-09-056 and 3-09-057
+// with both delayed replications. Every read is checked against the end of Section 4 first.
 #include <array>
 #include <cmath>
 #include <type_traits>
@@ -39,9 +39,29 @@ constexpr std::uint32_t AllOnes(std::uint32_t bits) { return bits >= 32 ? 0xFFFF
 
 // ---- Template layouts ----
 
-enum TemplateMask : std::uint8_t { T50 = 1, T51 = 2, T52 = 4, TAll = T50 | T51 | T52 };
+enum TemplateMask : std::uint8_t {
+    T50 = 1,
+    T51 = 2,
+    T52 = 4,
+    T56 = 8,
+    T57 = 16,
+    THigh = T56 | T57,  // the high-resolution templates: 3 01 150, 3 01 128 and the levels of 3 03 056
+    TTemp = T52 | THigh,  // the templates with temperatures
+    TAll = T50 | T51 | TTemp
+};
 
-constexpr std::uint8_t MaskOf(std::uint8_t kind) { return kind == 50 ? T50 : kind == 51 ? T51 : T52; }
+struct KindMask {
+    std::uint8_t Kind;
+    TemplateMask Mask;
+};
+constexpr std::array<KindMask, 5> KindMasks = {{{50, T50}, {51, T51}, {52, T52}, {56, T56}, {57, T57}}};
+
+// The mask of a template kind; 0 for a kind that is none of them.
+constexpr std::uint8_t MaskOf(std::uint8_t kind) {
+    for (const KindMask& k : KindMasks)
+        if (k.Kind == kind) return k.Mask;
+    return 0;
+}
 
 // A real is (v + Add) * Mul / Div, missing when v is all ones; an integer keeps v as it is.
 struct Conversion {
@@ -54,23 +74,37 @@ constexpr double Convert(std::uint32_t v, std::uint32_t bits, const Conversion& 
 }
 
 struct FixedRow {
-    std::uint8_t Bits;
+    std::uint32_t Bits;
     std::uint8_t Templates;
     FieldOf Field;  // null: read and discarded
     Conversion Conv;
+    bool SondeIdent = false;  // the elements of 3 01 128, read through the catalogue
 };
 
 constexpr Conversion Lat{-9000000, 1, 100000}, Lon{-18000000, 1, 100000}, Ground{-4000, 1, 10}, Raw{};
+constexpr Conversion Height{-1000, 1, 1};
 
-// The launch-site part, the cloud group and the water temperature, in template order.
-constexpr std::array<FixedRow, 28> FixedPart = {{
+constexpr std::uint32_t SondeIdentBits() {
+    std::uint32_t bits = 0;
+    for (std::uint16_t row : SondeIdentSequence) bits += static_cast<std::uint32_t>(DescriptorCatalogue[row].Width);
+    return bits;
+}
+
+// The station part, the launch site (or, for a descent, where it starts), the cloud group and the
+// water temperature, in template order.
+constexpr std::array<FixedRow, 39> FixedPart = {{
+    {4, THigh, ReportField<&tUAReport::WigosSeries>, Raw},
+    {16, THigh, ReportField<&tUAReport::WigosIssuer>, Raw},
+    {16, THigh, ReportField<&tUAReport::WigosIssueNumber>, Raw},
+    {128, THigh, ReportField<&tUAReport::WigosLocalId>, Raw},
     {7, TAll, ReportField<&tUAReport::BlockNumber>, Raw},
     {10, TAll, ReportField<&tUAReport::StationNumber>, Raw},
     {72, TAll, ReportField<&tUAReport::ShipId>, Raw},
     {8, TAll, ReportField<&tUAReport::SondeType>, Raw},
-    {4, T52, ReportField<&tUAReport::RadiationCorrection>, Raw},
+    {4, TTemp, ReportField<&tUAReport::RadiationCorrection>, Raw},
     {7, TAll, ReportField<&tUAReport::TrackingTechnique>, Raw},
     {4, TAll, ReportField<&tUAReport::EquipmentType>, Raw},
+    {SondeIdentBits(), THigh, nullptr, Raw, true},
     {5, TAll, ReportField<&tUAReport::TimeSignificance>, Raw},
     {12, TAll, ReportField<&tUAReport::Year>, Raw},
     {4, TAll, ReportField<&tUAReport::Month>, Raw},
@@ -78,20 +112,25 @@ constexpr std::array<FixedRow, 28> FixedPart = {{
     {5, TAll, ReportField<&tUAReport::Hour>, Raw},
     {6, TAll, ReportField<&tUAReport::Minute>, Raw},
     {6, TAll, ReportField<&tUAReport::Second>, Raw},
-    {25, TAll, ReportField<&tUAReport::Latitude>, Lat},
-    {26, TAll, ReportField<&tUAReport::Longitude>, Lon},
-    {17, TAll, ReportField<&tUAReport::GroundHeight>, Ground},
-    {17, TAll, ReportField<&tUAReport::BarometerHeight>, Ground},
-    {17, TAll, ReportField<&tUAReport::ReleaseHeight>, {-1000, 1, 1}},
-    {4, TAll, ReportField<&tUAReport::ElevationQuality>, Raw},
-    {6, T52, ReportField<&tUAReport::CloudSignificance>, Raw},
-    {4, T52, ReportField<&tUAReport::CloudAmount>, Raw},
-    {11, T52, ReportField<&tUAReport::CloudBase>, {-40, 10, 1}},
-    {6, T52, ReportField<&tUAReport::CloudTypeLow>, Raw},
-    {6, T52, ReportField<&tUAReport::CloudTypeMiddle>, Raw},
-    {6, T52, ReportField<&tUAReport::CloudTypeHigh>, Raw},
-    {6, T52, nullptr, Raw},  // the second 0 08 002
-    {15, T52, ReportField<&tUAReport::WaterTemp>, {0, 1, 100}},
+    {8, T56, ReportField<&tUAReport::DescentSignificance>, Raw},
+    {25, T56, ReportField<&tUAReport::DescentLatitude>, Lat},
+    {26, T56, ReportField<&tUAReport::DescentLongitude>, Lon},
+    {17, T56, ReportField<&tUAReport::DescentHeight>, Height},
+    {8, T56, nullptr, Raw},  // the second 0 08 091 ends the significance
+    {25, TAll & ~T56, ReportField<&tUAReport::Latitude>, Lat},
+    {26, TAll & ~T56, ReportField<&tUAReport::Longitude>, Lon},
+    {17, TAll & ~T56, ReportField<&tUAReport::GroundHeight>, Ground},
+    {17, TAll & ~T56, ReportField<&tUAReport::BarometerHeight>, Ground},
+    {17, TAll & ~T56, ReportField<&tUAReport::ReleaseHeight>, Height},
+    {4, TAll & ~T56, ReportField<&tUAReport::ElevationQuality>, Raw},
+    {6, T52 | T57, ReportField<&tUAReport::CloudSignificance>, Raw},
+    {4, T52 | T57, ReportField<&tUAReport::CloudAmount>, Raw},
+    {11, T52 | T57, ReportField<&tUAReport::CloudBase>, {-40, 10, 1}},
+    {6, T52 | T57, ReportField<&tUAReport::CloudTypeLow>, Raw},
+    {6, T52 | T57, ReportField<&tUAReport::CloudTypeMiddle>, Raw},
+    {6, T52 | T57, ReportField<&tUAReport::CloudTypeHigh>, Raw},
+    {6, T52 | T57, nullptr, Raw},  // the second 0 08 002
+    {15, T52 | T57, ReportField<&tUAReport::WaterTemp>, {0, 1, 100}},
 }};
 
 // The width of the rows of a layout that a template carries.
@@ -105,10 +144,16 @@ constexpr std::uint32_t LayoutBits(const std::array<Row, N>& layout, std::uint8_
 
 constexpr std::uint32_t FixedBits(std::uint8_t mask) { return LayoutBits(FixedPart, mask); }
 static_assert(FixedBits(T52) == 322 && FixedBits(T50) == 258 && FixedBits(T51) == 258);
+static_assert(SondeIdentBits() == 420 && FixedBits(T57) == 322 + 164 + 420);
+// 3-09-056: no 3 01 114, cloud group or water temperature; 0 08 091, 3 01 021, 0 07 007, 0 08 091.
+static_assert(FixedBits(T56) == 322 - 106 - 45 - 15 + 164 + 420 + 84);
 
 constexpr std::uint32_t LevelCountBits = 16, ShearCountBits = 8;
 constexpr std::uint32_t Section4HeaderBits = 32;
+// 3-09-050, 3-09-051 and 3-09-052 carry standard and significant levels; the high-resolution
+// templates take every count the 16-bit replication factor holds (the section length still bounds it).
 constexpr std::uint32_t MaxLevels = 8191;
+constexpr std::uint32_t MaxLevelsOf(std::uint8_t mask) { return (mask & THigh) ? AllOnes(LevelCountBits) : MaxLevels; }
 
 // The raw values of a level that the humidity wants besides the converted ones.
 enum class RawOf : std::uint8_t { None, Temp, DewPoint };
@@ -132,15 +177,18 @@ struct RecordRow {
 constexpr std::int32_t ShearFlagMask = 0x20000 | 0x10000 | 0x8000 | 0x4000 | 0x2000 | 0x1000 | 0x800 | 0x10 | 0x2;
 
 using LevelRow = RecordRow<tUALevelRec>;
-constexpr std::array<LevelRow, 10> LevelLayout = {{
+constexpr std::array<LevelRow, 12> LevelLayout = {{
     {15, TAll, &tUALevelRec::Time, nullptr, false, {-8192, 1, 1}},
     {18, TAll, nullptr, nullptr, true, Raw},
     {14, T50 | T52, &tUALevelRec::Pressure, nullptr, false, {0, 10, 1}},
-    {17, T51 | T52, &tUALevelRec::Height, nullptr, false, {-1000, 1, 1}},
+    // 2 07 001 in 3 03 056: one more decimal, (10 * 1 + 2) / 3 = 4 more bits, the reference times ten.
+    {18, THigh, &tUALevelRec::Pressure, nullptr, false, {0, 1, 1}},
+    {17, T51 | T52, &tUALevelRec::Height, nullptr, false, Height},
+    {21, THigh, &tUALevelRec::Height, nullptr, false, {-10000, 1, 10}},
     {25, TAll, &tUALevelRec::DLat, nullptr, false, Lat},
     {26, TAll, &tUALevelRec::DLon, nullptr, false, Lon},
-    {16, T52, &tUALevelRec::Temp, nullptr, false, {0, 1, 100}, RawOf::Temp},
-    {16, T52, &tUALevelRec::DewPoint, nullptr, false, {0, 1, 100}, RawOf::DewPoint},
+    {16, TTemp, &tUALevelRec::Temp, nullptr, false, {0, 1, 100}, RawOf::Temp},
+    {16, TTemp, &tUALevelRec::DewPoint, nullptr, false, {0, 1, 100}, RawOf::DewPoint},
     {9, TAll, &tUALevelRec::WindDir, nullptr, false, Raw},
     {12, TAll, &tUALevelRec::WindSpeed, nullptr, false, {0, 1, 10}},
 }};
@@ -149,8 +197,8 @@ using ShearRow = RecordRow<tUAShearRec>;
 constexpr std::array<ShearRow, 8> ShearLayout = {{
     {15, TAll, &tUAShearRec::Time, nullptr, false, {-8192, 1, 1}},
     {18, TAll, nullptr, nullptr, true, Raw},
-    {17, T51, &tUAShearRec::Height, nullptr, false, {-1000, 1, 1}},
-    {14, T50 | T52, &tUAShearRec::Pressure, nullptr, false, {0, 10, 1}},
+    {17, T51, &tUAShearRec::Height, nullptr, false, Height},
+    {14, TAll & ~T51, &tUAShearRec::Pressure, nullptr, false, {0, 10, 1}},
     {25, TAll, &tUAShearRec::DLat, nullptr, false, Lat},
     {26, TAll, &tUAShearRec::DLon, nullptr, false, Lon},
     {12, TAll, nullptr, &tUAShearRec::ShearBelow, false, {0, 1, 10}},
@@ -252,7 +300,7 @@ private:
     bool Handle(const tDescriptorEntry& e) {
         switch (e.Kind) {
             case EntryTemplate:
-                return (e.Code == 50 || e.Code == 51 || e.Code == 52) && e.Arg == 9 && DecodeTemplate();
+                return MaskOf(static_cast<std::uint8_t>(e.Code)) != 0 && e.Arg == 9 && DecodeTemplate();
             case EntryOperator:
                 return HandleOperator(e.Code, e.Arg);
             case EntryElement:
@@ -389,15 +437,35 @@ private:
     bool DecodeTemplate() {
         const std::uint8_t mask = MaskOf(report.TemplateKind);
         if (!Reserve(FixedBits(mask) + LevelCountBits)) return false;
-        for (const FixedRow& row : FixedPart)
-            if (row.Templates & mask) Store(cursor, row, report);
+        for (const FixedRow& row : FixedPart) {
+            if ((row.Templates & mask) == 0) continue;
+            if (row.SondeIdent) ReadSondeIdent();
+            else Store(cursor, row, report);
+        }
         report.StationIndex = report.BlockNumber * 1000 + report.StationNumber;
+        if (mask == T56) TakeDescentStartAsOrigin();
         report.LevelCount = static_cast<std::uint16_t>(cursor.Read(LevelCountBits));
         return ReadLevels(mask) && ReadShearLevels(mask);
     }
 
+    // A descent reports no launch site: where it starts is the one position it carries, and the
+    // trajectory exports take it as the origin of the displacements (missing when not reported).
+    void TakeDescentStartAsOrigin() {
+        report.Latitude = report.DescentLatitude;
+        report.Longitude = report.DescentLongitude;
+        report.ReleaseHeight = report.DescentHeight;
+    }
+
+    // The bits are reserved with the fixed part, so every element is there.
+    void ReadSondeIdent() {
+        for (std::uint16_t row : SondeIdentSequence) {
+            const tDescriptorRefRec& ref = DescriptorCatalogue[row];
+            ReadElement(row, static_cast<std::uint8_t>(ref.Kind == KindCharacter ? ref.Width / 8 : 0));
+        }
+    }
+
     bool ReadLevels(std::uint8_t mask) {
-        if (report.LevelCount > MaxLevels) throw TavikError("Слишком много уровней");
+        if (report.LevelCount > MaxLevelsOf(mask)) throw TavikError("Слишком много уровней");
         const std::uint32_t levelBits = LayoutBits(LevelLayout, mask);
         const std::uint64_t needed = (std::uint64_t(report.LevelCount) * levelBits + std::uint64_t(cursor.BytePos()) * 8 + 8 + 7) / 8;
         if (sectionLength < needed)
@@ -407,7 +475,7 @@ private:
         for (tUALevelRec& level : report.Levels) {
             if (!Reserve(levelBits)) return false;  // a level is read only when it lies wholly inside
             const RawPair raw = ReadRecord(cursor, LevelLayout, mask, level, LevelFlags);
-            if (mask == T52) level.Humidity = pressures.Humidity(level.Temp, raw.Temp, level.DewPoint, raw.DewPoint);
+            if (mask & TTemp) level.Humidity = pressures.Humidity(level.Temp, raw.Temp, level.DewPoint, raw.DewPoint);
         }
         return true;
     }

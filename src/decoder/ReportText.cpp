@@ -31,6 +31,8 @@ struct ReportTexts {
     std::string Station = Utf8ToCp1251("Станция(001001 001002 001011):");
     std::string Launch = Utf8ToCp1251("Время выпуска(004001 004002 004003 004004 004005):");
     std::string Coordinates = Utf8ToCp1251("Координаты(005001 006001 007030 007031 007007 033024):");
+    std::string Wigos = Utf8ToCp1251("Идентификатор ВИГОС(001125 001126 001127 001128):");
+    std::string DescentStart = Utf8ToCp1251("Начало спуска(008091 005001 006001 007007):");
     std::string Equipment = Utf8ToCp1251("Оборудование(002011 002013 002014 002003):");
     std::string WaterTemp = Utf8ToCp1251("Температура водной поверхности(022043):");
     std::string Cloud = Utf8ToCp1251("Облачность(008002):");
@@ -83,6 +85,51 @@ constexpr std::array<CoordinatePiece, 5> CoordinatePieces = {{
     {&tUAReport::BarometerHeight, 7, 1, 7},
     {&tUAReport::ReleaseHeight, 6, 0, 7},
 }};
+
+// Where a descent starts (3-09-056), in the columns of the coordinates line.
+constexpr std::array<CoordinatePiece, 3> DescentPieces = {{
+    {&tUAReport::DescentLatitude, 9, 5, 9},
+    {&tUAReport::DescentLongitude, 11, 5, 11},
+    {&tUAReport::DescentHeight, 6, 0, 7},
+}};
+
+template <std::size_t N>
+std::string CoordinateText(const tUAReport& r, const std::array<CoordinatePiece, N>& pieces) {
+    std::string text;
+    for (const CoordinatePiece& p : pieces) {
+        const double v = r.*p.Field;
+        text += IsMissing(v) ? DashText(p.DashWidth) : FloatStrPad(p.Width, p.Decimals, v);
+    }
+    return text;
+}
+
+// ---- the WIGOS identifier: series-issuer-issue number-local identifier, "-" for a missing part ----
+
+std::string WigosPart(std::uint32_t v, int bits) {
+    return v < (std::uint64_t{1} << bits) - 1 ? std::to_string(v) : std::string("-");
+}
+
+// The local identifier without the blanks that pad it to its 16 characters.
+std::string WigosLocalText(const tUAReport& r) {
+    std::string text = FieldText(r.WigosLocalId);
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+std::string WigosText(const tUAReport& r) {
+    const std::string local = TextPresent(r.WigosLocalId) ? WigosLocalText(r) : std::string("-");
+    return WigosPart(r.WigosSeries, 4) + "-" + WigosPart(r.WigosIssuer, 16) + "-" + WigosPart(r.WigosIssueNumber, 16) +
+           "-" + local;
+}
+
+// A WIGOS identifier of which no part is there is no identifier: its line is left out.
+bool HasWigosIdentifier(const tUAReport& r) {
+    return r.WigosSeries < 15 || r.WigosIssuer < 65535 || r.WigosIssueNumber < 65535 || TextPresent(r.WigosLocalId);
+}
+
+// The templates of the high-resolution reports, which carry the WIGOS identifier.
+constexpr bool IsHighResolution(std::uint8_t kind) { return kind == 56 || kind == 57; }
+constexpr bool HasCloudGroup(std::uint8_t kind) { return kind == 52 || kind == 57; }
 
 // ---- the cloud line ----
 
@@ -351,6 +398,7 @@ std::string tUAInBound::StationText() const {
     std::string text;
     if (HasTemplate) {
         if (StationIndex != 0 && BlockNumber <= 99) text = IntStrZ(StationIndex, 5);
+        else if (TextPresent(WigosLocalId)) text = WigosLocalText(*this);
         else if (TextPresent(ShipId)) text = FieldText(ShipId);
     }
     // The text names files: never empty, never a path.
@@ -406,24 +454,26 @@ bool tUAInBound::WriteReport(LineList* lines) const {
     if (TextPresent(ShipId)) station += (station.empty() ? "" : " ") + FieldText(ShipId);
     if (station.empty()) station = "?";
     out.push_back(t.Station + station);
+    if (IsHighResolution(TemplateKind) && HasWigosIdentifier(*this)) out.push_back(t.Wigos + WigosText(*this));
 
     out.push_back(t.Launch + CodeText(TimeSignificance, 5, 3) + " " + CodeText(Year, 12, 4) + "-" + CodeText(Month, 4, 2) +
                   "-" + CodeText(Day, 6, 2) + " " + CodeText(Hour, 5, 2) + ":" + CodeText(Minute, 6, 2) + ":" +
                   CodeText(Second, 6, 2));
 
-    std::string coordinates = t.Coordinates;
-    for (const CoordinatePiece& p : CoordinatePieces) {
-        const double v = this->*p.Field;
-        coordinates += IsMissing(v) ? DashText(p.DashWidth) : FloatStrPad(p.Width, p.Decimals, v);
+    if (TemplateKind == 56) {
+        // A descent carries no launch site, only where the descent starts.
+        out.push_back(t.DescentStart + CodeText(DescentSignificance, 8, 3) + CoordinateText(*this, DescentPieces));
+    } else {
+        std::string coordinates = t.Coordinates + CoordinateText(*this, CoordinatePieces);
+        if (ElevationQuality < 15) coordinates += " " + std::to_string(ElevationQuality);
+        out.push_back(coordinates);
     }
-    if (ElevationQuality < 15) coordinates += " " + std::to_string(ElevationQuality);
-    out.push_back(coordinates);
 
     out.push_back(t.Equipment + CodeText(SondeType, 8, 3) + " " + CodeText(RadiationCorrection, 4, 2) + " " +
                   CodeText(TrackingTechnique, 7, 3) + " " + CodeText(EquipmentType, 4, 2));
 
     if (!IsMissing(WaterTemp)) out.push_back(t.WaterTemp + FloatStrPad(7, 2, WaterTemp - ZeroCelsius));
-    if (TemplateKind == 52) out.push_back(CloudLine(*this));
+    if (HasCloudGroup(TemplateKind)) out.push_back(CloudLine(*this));
 
     out.push_back(t.LevelCount + std::to_string(LevelCount));
     if (LevelCount > 0) {

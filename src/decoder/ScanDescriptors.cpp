@@ -15,7 +15,8 @@ tDescriptorEntry ElementEntry(int row) {
 // The entry count is kept in 16 bits; a list that would grow past it ends the scan.
 constexpr std::size_t MaxEntries = 65535;
 
-constexpr bool IsSupportedTemplate(std::uint8_t y) { return y == 50 || y == 51 || y == 52; }
+// 3-09-050, 3-09-051 and 3-09-052; 3-09-056 (descent) and 3-09-057 (high-resolution ascent).
+constexpr bool IsSupportedTemplate(std::uint8_t y) { return y == 50 || y == 51 || y == 52 || y == 56 || y == 57; }
 
 }  // namespace
 

@@ -39,9 +39,18 @@ void tUAReport::Clear(bool clearStation) {
     // The cloud group.
     CloudSignificance = CloudAmount = CloudTypeLow = CloudTypeMiddle = CloudTypeHigh = 0;
     CloudBase = 0;
+    ClearHighResolution();
     ClearLevels();
     ClearShearLevels();
     ClearExtra();
+}
+
+void tUAReport::ClearHighResolution() {
+    WigosSeries = 15;
+    WigosIssuer = WigosIssueNumber = 65535;
+    std::memset(WigosLocalId, 0, sizeof WigosLocalId);
+    DescentSignificance = 255;
+    DescentLatitude = DescentLongitude = DescentHeight = MissingValue;
 }
 
 tUAInBound::tUAInBound() { ClearMetadata(); }

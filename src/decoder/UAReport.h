@@ -1,6 +1,7 @@
 #pragma once
 // The decoded upper-air sounding (tUAReport) and the decoder of inbound BUFR messages built on
-// templates 3-09-050, 3-09-051 and 3-09-052 (tUAInBound).
+// templates 3-09-050, 3-09-051 and 3-09-052, and the high-resolution 3-09-057 (ascent) and 3-09-056
+// (descent) (tUAInBound).
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,8 +28,8 @@ inline bool TextPresent(const char* field) {
 struct tUALevelRec {
     double Time = MissingValue;       // s since launch, 0 04 086
     std::int32_t Flags = MissingFlags;  // 0 08 042
-    double Pressure = MissingValue;   // Pa, 0 07 004
-    double Height = MissingValue;     // gpm, 0 10 009 (0 07 009 for 3-09-051)
+    double Pressure = MissingValue;   // Pa, 0 07 004 (1 Pa under 2 07 001 in 3-09-056/057)
+    double Height = MissingValue;     // gpm, 0 10 009 (0 07 009 for 3-09-051; 0.1 gpm under 2 07 001)
     double DLat = MissingValue;       // degrees, 0 05 015
     double DLon = MissingValue;       // degrees, 0 06 015
     double Temp = MissingValue;       // K, 0 12 101
@@ -71,6 +72,8 @@ public:
     // Empties the launch time, the equipment, metadata, clouds and levels; the station values too
     // when clearStation.
     virtual void Clear(bool clearStation);
+    // The WIGOS identifier and the start of a descent back in their missing state.
+    void ClearHighResolution();
 
     std::uint8_t TimeSignificance = 31;  // 0 08 021
     std::uint16_t Year = 0;              // 0 04 001
@@ -120,6 +123,16 @@ public:
     std::uint8_t CloudAmount = 0;          // 0 20 011
     std::uint8_t CloudTypeLow = 0, CloudTypeMiddle = 0, CloudTypeHigh = 0;  // 0 20 012
     double CloudBase = 0;                  // m, 0 20 013
+    // The WIGOS station identifier of 3 01 150 (3-09-056 and 3-09-057 only).
+    std::uint8_t WigosSeries = 15;          // 0 01 125
+    std::uint16_t WigosIssuer = 65535;      // 0 01 126
+    std::uint16_t WigosIssueNumber = 65535; // 0 01 127
+    char WigosLocalId[17] = {};             // 0 01 128
+    // Where a descent starts (3-09-056 only): 0 08 091, 3 01 021 and 0 07 007.
+    std::uint8_t DescentSignificance = 255;   // 0 08 091
+    double DescentLatitude = MissingValue;    // degrees, 0 05 001
+    double DescentLongitude = MissingValue;   // degrees, 0 06 001
+    double DescentHeight = MissingValue;      // m, 0 07 007
     std::uint16_t LevelCount = 0;          // 0 31 002
     std::uint16_t ShearCount = 0;          // 0 31 001
 };
@@ -157,7 +170,7 @@ public:
     TBUFRMessage* Message = nullptr;  // not owned; set by DecodeData
     bool HasTemplate = false;
     std::uint8_t TemplateFX[2] = {0, 0};
-    std::uint8_t TemplateKind = 0;  // 50, 51 or 52
+    std::uint8_t TemplateKind = 0;  // 50, 51, 52, 56 or 57
     std::uint16_t EntryCount = 0;
     std::uint16_t UnknownCount = 0;
     std::vector<tDescriptorEntry> DescList;

@@ -557,4 +557,35 @@ TEST(BatchRun, SharedFixtures) {
     }
 }
 
+// 3-09-057 and 3-09-056 name their files after the station and the launch time as 3-09-052 does;
+// without block and station numbers the WIGOS local identifier comes before the ship identifier.
+TEST(BatchRun, ExportOfHighResolutionTemplates) {
+    const fs::path data = fs::path(TAVIK_SOURCE_DIR) / "tests" / "decoder" / "data";
+    const struct {
+        const char* file;
+        std::vector<std::pair<std::string, std::string>> files;  // name, its set line
+    } cases[] = {
+        {"hires57_2subsets.bufr", {{"01001_20260106051128.PRN", "1/2"}, {"DBBH_20260106051128.PRN", "2/2"}}},
+        {"hires56_descent.bufr", {{"01001_20260106051128.PRN", "1/1"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        TempDir dir;
+        const fs::path input = dir.Path() / c.file;
+        fs::copy_file(data / c.file, input);
+        fs::create_directory(dir.Path() / "out");
+        ExpectQuietSuccess(RunTavik({"EXPORT", input.string(), "out"}, dir.Path()));
+        std::vector<std::string> expected;
+        for (const auto& file : c.files) expected.push_back(file.first);
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(Entries(dir.Path() / "out"), expected);
+        for (const auto& [name, set] : c.files) {
+            if (!fs::exists(dir.Path() / "out" / name)) continue;
+            const LineList lines = ReadCrLfLines(dir.Path() / "out" / name);
+            EXPECT_EQ(CountEqual(lines, W("Набор " + set + ":")), 1u) << name;
+            EXPECT_EQ(CountEqual(lines, W("Данных 3-09-050, 3-09-051 или 3-09-052 нет")), 0u) << name;
+        }
+    }
+}
+
 }  // namespace

@@ -361,8 +361,33 @@ void CompareShear(const LineList& report, const json& subset, std::size_t next) 
     }
 }
 
-void CompareSubset(const PrnSubset& prn, const json& subset) {
+// A subset of 3-09-057 or 3-09-056, which ecCodes lists flat: the WIGOS identifier line and the
+// two counts, from the values of its elements.
+void CompareHighResolution(const LineList& report, const json& subset) {
+    std::map<std::string, json> first;
+    std::vector<json> counts;
+    for (const json& e : subset["elements"]) {
+        const std::string key = e.value("key", "");
+        if (key.find("elayedDescriptorReplicationFactor") != std::string::npos) counts.push_back(e["value"]);
+        else if (e.contains("descriptor") && !first.count(e["descriptor"].get<std::string>()))
+            first[e["descriptor"].get<std::string>()] = e["value"];
+    }
+    EXPECT_LT(IndexOf(report, W("Данных 3-09-050, 3-09-051 или 3-09-052 нет")), 0);
+    const auto part = [&](const char* d) { return first[d].is_null() ? std::string("-") : first[d].dump(); };
+    const std::string wigos = part("001125") + "-" + part("001126") + "-" + part("001127") + "-" +
+                              first["001128"].get<std::string>();
+    EXPECT_GE(IndexOf(report, W("Идентификатор ВИГОС(001125 001126 001127 001128):" + wigos)), 0) << wigos;
+    ASSERT_EQ(counts.size(), 2u);
+    EXPECT_GE(IndexOf(report, W("Число уровней с данными(031002):" + counts[0].dump())), 0);
+    EXPECT_GE(IndexOf(report, W("Число уровней со сдвигом ветра(031001):" + counts[1].dump())), 0);
+}
+
+void CompareSubset(const PrnSubset& prn, const json& subset, bool highResolution) {
     const LineList& report = prn.Lines;
+    if (highResolution) {
+        CompareHighResolution(report, subset);
+        return;
+    }
     if (subset["template"].is_null()) {
         EXPECT_GE(IndexOf(report, W("Данных 3-09-050, 3-09-051 или 3-09-052 нет")), 0);
         EXPECT_LT(FindPrefixed(report, W("Станция(")), 0);
@@ -401,6 +426,9 @@ void CompareWithJson(const fs::path& file) {
     CompareDump(prn.Dump, j);
 
     const std::size_t n = j["section3"]["number_of_subsets"].get<std::size_t>();
+    bool highResolution = false;
+    for (const json& d : j["section3"]["descriptors"])
+        highResolution = highResolution || d == "309056" || d == "309057";
     // Unknown descriptors end the run after the first subset.
     ASSERT_EQ(prn.Subsets.size(), unknown ? std::min<std::size_t>(n, 1) : n);
     const json& subsets = j["subsets"];
@@ -408,7 +436,7 @@ void CompareWithJson(const fs::path& file) {
         SCOPED_TRACE("subset " + std::to_string(k + 1));
         EXPECT_EQ(prn.Subsets[k].SetLine, W("Набор " + std::to_string(k + 1) + "/" + std::to_string(n) + ":"));
         EXPECT_EQ(FindPrefixed(prn.Subsets[k].Lines, W("Количество неизвестных дескрипторов:")) >= 0, unknown);
-        if (k < subsets.size()) CompareSubset(prn.Subsets[k], subsets[k]);
+        if (k < subsets.size()) CompareSubset(prn.Subsets[k], subsets[k], highResolution);
     }
 }
 

@@ -397,6 +397,251 @@ TEST_P(FixtureFileTest, DecodesAsEcCodesDoes) { DecodeAndCompare(FixturesDir() /
 TEST_P(RealDataFileTest, DecodesAsEcCodesDoes) { DecodeAndCompare(RealDataDir() / GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(Shared, FixtureFileTest, testing::ValuesIn(TemplateFiles(FixturesDir())), TestName);
+
+// ---- The high-resolution templates: ecCodes' flat element list, value for value ----
+
+// One value the decoder holds, in the order ecCodes lists the elements of 3-09-056 or 3-09-057.
+struct FlatValue {
+    std::string Descriptor;
+    enum { Real, Single, Code, Text, Skip } Kind;
+    int Scale = 0;       // reals
+    unsigned Width = 0;  // codes
+    double RealValue = 0;
+    std::int64_t CodeValue = 0;
+    const char* TextValue = nullptr;
+};
+
+class FlatList {
+public:
+    void Real(const char* d, double v, int scale) { list.push_back({d, FlatValue::Real, scale, 0, v, 0, nullptr}); }
+    void Single(const char* d, float v, int scale) { list.push_back({d, FlatValue::Single, scale, 0, v, 0, nullptr}); }
+    void Code(const char* d, std::int64_t v, unsigned width) {
+        list.push_back({d, FlatValue::Code, 0, width, 0, v, nullptr});
+    }
+    void Text(const char* d, const char* v) { list.push_back({d, FlatValue::Text, 0, 0, 0, 0, v}); }
+    void Skip(const char* d) { list.push_back({d, FlatValue::Skip}); }
+    const std::vector<FlatValue>& Values() const { return list; }
+
+private:
+    std::vector<FlatValue> list;
+};
+
+void FlatMetadata(FlatList& out, const tUAInBound& r) {
+    static const char* const Sequence301128[] = {"001081", "001082", "001083", "001095", "002015", "002016",
+                                                 "002017", "002066", "002067", "002080", "002081", "002082",
+                                                 "002083", "002084", "002085", "002086", "002095", "002096",
+                                                 "002097", "002103", "002191", "025061", "035035"};
+    for (const char* d : Sequence301128) {
+        for (const MetaField& f : MetaFields()) {
+            if (std::strcmp(f.Descriptor, d) != 0) continue;
+            switch (f.Kind) {
+                case MetaField::Text: out.Text(d, f.TextOf(r)); break;
+                case MetaField::Real: out.Real(d, f.RealOf(r), f.Scale); break;
+                case MetaField::Code: out.Code(d, f.CodeOf(r), f.Width); break;
+            }
+        }
+    }
+}
+
+// The decoded subset as ecCodes lists it. The level flags lose bit value 1 and the shear flags keep
+// the shear bits, as the decoder stores them; FlatFlags applies the same to the JSON value.
+FlatList FlatSubset(const tUAInBound& r, int kind) {
+    FlatList out;
+    out.Code("001125", r.WigosSeries, 4);
+    out.Code("001126", r.WigosIssuer, 16);
+    out.Code("001127", r.WigosIssueNumber, 16);
+    out.Text("001128", r.WigosLocalId);
+    out.Code("001001", r.BlockNumber, 7);
+    out.Code("001002", r.StationNumber, 10);
+    out.Text("001011", r.ShipId);
+    out.Code("002011", r.SondeType, 8);
+    out.Code("002013", r.RadiationCorrection, 4);
+    out.Code("002014", r.TrackingTechnique, 7);
+    out.Code("002003", r.EquipmentType, 4);
+    FlatMetadata(out, r);
+    out.Code("008021", r.TimeSignificance, 5);
+    out.Code("004001", r.Year, 12);
+    out.Code("004002", r.Month, 4);
+    out.Code("004003", r.Day, 6);
+    out.Code("004004", r.Hour, 5);
+    out.Code("004005", r.Minute, 6);
+    out.Code("004006", r.Second, 6);
+    if (kind == 56) {
+        out.Code("008091", r.DescentSignificance, 8);
+        out.Real("005001", r.DescentLatitude, 5);
+        out.Real("006001", r.DescentLongitude, 5);
+        out.Real("007007", r.DescentHeight, 0);
+        out.Skip("008091");
+    } else {
+        out.Real("005001", r.Latitude, 5);
+        out.Real("006001", r.Longitude, 5);
+        out.Real("007030", r.GroundHeight, 1);
+        out.Real("007031", r.BarometerHeight, 1);
+        out.Real("007007", r.ReleaseHeight, 0);
+        out.Code("033024", r.ElevationQuality, 4);
+        out.Code("008002", r.CloudSignificance, 6);
+        out.Code("020011", r.CloudAmount, 4);
+        out.Real("020013", r.CloudBase, -1);
+        out.Code("020012", r.CloudTypeLow, 6);
+        out.Code("020012", r.CloudTypeMiddle, 6);
+        out.Code("020012", r.CloudTypeHigh, 6);
+        out.Skip("008002");
+        out.Single("022043", r.WaterTemp, 2);
+    }
+    out.Code("031002", r.LevelCount, 16);
+    for (const tUALevelRec& l : r.Levels) {
+        out.Real("004086", l.Time, 0);
+        out.Code("008042", l.Flags, 18);
+        out.Real("007004", l.Pressure, 0);
+        out.Real("010009", l.Height, 1);
+        out.Real("005015", l.DLat, 5);
+        out.Real("006015", l.DLon, 5);
+        out.Real("012101", l.Temp, 2);
+        out.Real("012103", l.DewPoint, 2);
+        out.Real("011001", l.WindDir, 0);
+        out.Real("011002", l.WindSpeed, 1);
+    }
+    out.Code("031001", r.ShearCount, 8);
+    for (const tUAShearRec& s : r.ShearLevels) {
+        out.Real("004086", s.Time, 0);
+        out.Code("008042", s.Flags, 18);
+        out.Real("007004", s.Pressure, -1);
+        out.Real("005015", s.DLat, 5);
+        out.Real("006015", s.DLon, 5);
+        out.Single("011061", s.ShearBelow, 1);
+        out.Single("011062", s.ShearAbove, 1);
+    }
+    return out;
+}
+
+// The descriptor of a flat JSON element: an object (the shared files) or a [descriptor, value]
+// pair (our own); in the objects the replication factors have only their key.
+std::string FlatDescriptor(const json& e) {
+    if (e.is_array()) return e[0].get<std::string>();
+    if (e.contains("descriptor")) return e["descriptor"].get<std::string>();
+    const std::string key = e.value("key", "");
+    if (key == "extendedDelayedDescriptorReplicationFactor") return "031002";
+    if (key == "delayedDescriptorReplicationFactor") return "031001";
+    return key;
+}
+
+// The JSON flag value as the decoder keeps it: level flags without bit value 1, shear flags with
+// only the shear bits (the shear block follows the 0 31 001 factor).
+json FlatFlags(const json& v, bool shear) {
+    if (v.is_null()) return v;
+    const std::int64_t raw = v.get<std::int64_t>();
+    return json(shear ? raw & ShearFlagBits : raw & ~std::int64_t(1));
+}
+
+void CompareFlat(SubsetComparer& c, const tUAInBound& r, const json& elements, int kind) {
+    const std::vector<FlatValue> values = FlatSubset(r, kind).Values();
+    // Elements before the template (a 3 01 128 of its own) are overwritten by the template's copy.
+    const std::size_t first = elements.size() >= values.size() ? elements.size() - values.size() : 0;
+    c.Fact(elements.size() - first == values.size(),
+           "ecCodes lists " + std::to_string(elements.size()) + " elements, the decoder holds " +
+               std::to_string(values.size()));
+    bool inShear = false;
+    for (std::size_t i = 0; i < values.size() && first + i < elements.size(); ++i) {
+        const FlatValue& v = values[i];
+        const json& e = elements[first + i];
+        const std::string name = "element " + std::to_string(first + i) + " " + v.Descriptor;
+        if (FlatDescriptor(e) != v.Descriptor) {
+            c.Fact(false, name + ": ecCodes has " + FlatDescriptor(e) + " here");
+            return;
+        }
+        if (v.Descriptor == "031001") inShear = true;
+        const json& expected = e.is_array() ? e[1] : e["value"];
+        switch (v.Kind) {
+            case FlatValue::Real: c.Real(name, v.RealValue, expected, v.Scale); break;
+            case FlatValue::Single: c.Single(name, static_cast<float>(v.RealValue), expected, v.Scale); break;
+            case FlatValue::Code:
+                c.Code(name, v.CodeValue, v.Descriptor == "008042" ? FlatFlags(expected, inShear) : expected, v.Width);
+                break;
+            case FlatValue::Text: c.Text(name, v.TextValue, expected); break;
+            case FlatValue::Skip: break;
+        }
+    }
+    if (kind == 56) {
+        // The start of a descent is the origin of its displacements.
+        const auto same = [](double a, double b) { return IsMissing(a) ? IsMissing(b) : a == b; };
+        c.Fact(same(r.Latitude, r.DescentLatitude) && same(r.Longitude, r.DescentLongitude) &&
+                   same(r.ReleaseHeight, r.DescentHeight),
+               "the launch site of a descent is not where it starts");
+    }
+    for (std::size_t i = 0; i < r.Levels.size(); ++i) {
+        const tUALevelRec& l = r.Levels[i];
+        const bool both = !IsMissing(l.Temp) && !IsMissing(l.DewPoint);
+        const double rh = both ? RelHumidity(l.Temp - 273.15, l.DewPoint - 273.15) : MissingValue;
+        c.Fact(both ? std::fabs(l.Humidity - rh) <= 1e-9 * std::max(1.0, rh) : IsMissing(l.Humidity),
+               "level " + std::to_string(i) + " humidity " + Show(l.Humidity) + ", from its temperatures " + Show(rh));
+    }
+}
+
+// The template of a flat JSON: 56 or 57 when Section 3 names 3 09 056 or 3 09 057, else 0.
+int HighResolutionKind(const json& j) {
+    if (!j["template"].is_null() || !j.contains("section3")) return 0;
+    for (const json& d : j["section3"]["descriptors"]) {
+        const std::string code = d.get<std::string>();
+        if (code == "309056" || code == "309057") return std::stoi(code) - 309000;
+    }
+    return 0;
+}
+
+std::vector<std::string> HighResolutionFiles(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const fs::path& file : ListBufrFiles(dir)) {
+        const fs::path jsonPath = JsonBeside(file);
+        if (fs::exists(jsonPath) && HighResolutionKind(LoadJson(jsonPath)) != 0) names.push_back(file.filename().string());
+    }
+    return names;
+}
+
+const fs::path OwnDataDir = fs::path(TAVIK_SOURCE_DIR) / "tests" / "decoder" / "data";
+
+void DecodeAndCompareFlat(const fs::path& file) {
+    TAVIK_REQUIRE_PATH(file);
+    const json j = LoadJson(JsonBeside(file));
+    const int kind = HighResolutionKind(j);
+    DecoderHarness h(file);
+    ASSERT_TRUE(h.Loaded() && h.Parsed()) << "the message does not load";
+    ASSERT_TRUE(h.Scan());
+    ASSERT_TRUE(h.Decoder.HasTemplate);
+    ASSERT_EQ(h.Decoder.TemplateKind, kind);
+    EXPECT_TRUE(h.Decoder.AllKnown);
+    Differences diff;
+    const json& subsets = j["subsets"];
+    ASSERT_EQ(subsets.size(), h.Message.Section3->NumSubsets);
+    for (const json& subset : subsets) {
+        const std::string where = "subset " + std::to_string(subset["subset"].get<int>()) + ": ";
+        ASSERT_TRUE(h.DecodeNext()) << where;
+        SubsetComparer c(diff, where);
+        c.Fact(!h.Decoder.Incomplete, "Incomplete is set");
+        c.Fact(h.CursorBits() <= h.Section4DataBits(), "the cursor went past Section 4");
+        CompareFlat(c, h.Decoder, subset["elements"], kind);
+    }
+    EXPECT_TRUE(diff.Empty()) << diff.Report();
+}
+
+class HighResolutionRealDataTest : public testing::TestWithParam<std::string> {};
+class HighResolutionFixtureTest : public testing::TestWithParam<std::string> {};
+
+TEST_P(HighResolutionRealDataTest, DecodesAsEcCodesDoes) { DecodeAndCompareFlat(RealDataDir() / GetParam()); }
+TEST_P(HighResolutionFixtureTest, DecodesAsEcCodesDoes) { DecodeAndCompareFlat(OwnDataDir / GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(Shared, HighResolutionRealDataTest, testing::ValuesIn(HighResolutionFiles(RealDataDir())),
+                         TestName);
+INSTANTIATE_TEST_SUITE_P(Own, HighResolutionFixtureTest, testing::ValuesIn(HighResolutionFiles(OwnDataDir)), TestName);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(HighResolutionRealDataTest);
+
+// Both real files of 3-09-057 are among them (the list is built from the JSON, so a lost file
+// would otherwise go unnoticed).
+TEST(HighResolutionFilesTest, BothRealFilesAreCompared) {
+    TAVIK_REQUIRE_PATH(RealDataDir());
+    const std::vector<std::string> names = HighResolutionFiles(RealDataDir());
+    const std::set<std::string> found(names.begin(), names.end());
+    EXPECT_TRUE(found.count("22_norway_ENMI_309057_hires_2msgs.bufr"));
+    EXPECT_TRUE(found.count("23_dwd_IUSN40EDZW_tempship_309057.bufr"));
+}
 INSTANTIATE_TEST_SUITE_P(Shared, RealDataFileTest, testing::ValuesIn(TemplateFiles(RealDataDir())), TestName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FixtureFileTest);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RealDataFileTest);
@@ -415,8 +660,6 @@ const Rejected RejectedFiles[] = {
     {"fixtures", "synop_no_template.bufr", 1, "3 07 080"},
     {"realdata", "08_dwd_uegabe_204004_309052_205008.bufr", 7, "2 04 004 before the template"},
     {"realdata", "09_dwd_pilot_204004_309050_205008.bufr", 7, "2 04 004 before the template"},
-    {"realdata", "22_norway_ENMI_309057_hires_2msgs.bufr", 1, "3 09 057"},
-    {"realdata", "23_dwd_IUSN40EDZW_tempship_309057.bufr", 1, "3 09 057"},
     {"realdata", "24_ecmwf_temp102_ship_local309196.bufr", 10, "the local 3 09 196"},
     {"realdata", "25_dwd_temp_explicit_201_202_ops_hires.bufr", 25, "3 01 011 opens an explicit list"},
     {"realdata", "N1_czech_synop_compressed_22subsets.bufr", 1, "3 07 086"},
@@ -458,7 +701,8 @@ TEST(SharedFilesTest, EveryFileIsCovered) {
     std::set<std::string> rejected;
     for (const Rejected& f : RejectedFiles) rejected.insert(f.Name);
     for (const fs::path& dir : {FixturesDir(), RealDataDir()}) {
-        const std::vector<std::string> withTemplate = TemplateFiles(dir);
+        std::vector<std::string> withTemplate = TemplateFiles(dir);
+        for (const std::string& name : HighResolutionFiles(dir)) withTemplate.push_back(name);
         const std::set<std::string> covered(withTemplate.begin(), withTemplate.end());
         for (const fs::path& file : ListBufrFiles(dir)) {
             const std::string name = file.filename().string();

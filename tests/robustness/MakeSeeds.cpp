@@ -2,6 +2,7 @@
 // the corners the generated fixtures do not (operators in every order, wide reference values, the
 // level limit, many subsets, many descriptors, Section 2 in edition 3, '7's inside the data, two
 // messages in a bulletin). Run: robustness_make_seeds DIR
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -121,6 +122,16 @@ int main(int argc, char** argv) {
     {  // Two templates, and an unsupported one.
         seeds.push_back({"edge_two_templates", BufrBuilder().Descriptors({309052, 309051}).Build()});
         seeds.push_back({"edge_template_053", BufrBuilder().Descriptors({301128, 309053}).Build()});
+    }
+    {  // 3-09-057 with 65535 levels declared (the high-resolution templates take any count), one written:
+        // the fixed part of 906 bits (3 01 150, 3 01 111, 3 01 128, 3 01 113, 3 01 114, 3 02 049,
+        // 0 22 043) in zeros, one level of 176 bits, no shear level.
+        BitWriter w;
+        for (unsigned left = 906; left > 0; left -= std::min(left, 32u)) w.Bits(0, std::min(left, 32u));
+        w.Bits(65535, 16);
+        for (unsigned left = 176; left > 0; left -= std::min(left, 32u)) w.Bits(0, std::min(left, 32u));
+        w.Bits(0, 8);
+        seeds.push_back({"edge_hires57_levels_65535", BufrBuilder().Descriptors({309057}).Data(w.PadToOctet()).Build()});
     }
     {  // Compressed data.
         seeds.push_back(

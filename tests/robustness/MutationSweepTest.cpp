@@ -318,6 +318,7 @@ TEST(MutationSweep, BuilderSeedsEndAsBuilt) {
         {"edge_operators", ""},
         {"edge_wide_reference", ""},
         {"edge_levels_8191", LevelsBeyondSection},
+        {"edge_hires57_levels_65535", LevelsBeyondSection},
         {"edge_shear_255", ""},
         {"edge_ed3_section2", ""},
         {"edge_sevens_in_data", ""},

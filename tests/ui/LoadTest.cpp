@@ -303,6 +303,26 @@ TEST_F(LoadTest, TheCaptionOfEveryMoment) {
     NoOtherQuestions();
 }
 
+// A descent (3-09-056) loaded as the secondary sounding beside its ascent (3-09-057): both fill
+// their charts as a 3-09-052 pair does.
+TEST_F(LoadTest, DescentBesideItsAscent) {
+    TfmMainFrm& w = Open();
+    const fs::path own = fs::path(TAVIK_SOURCE_DIR) / "tests/decoder/data";
+    const QString ascent = Copy(own / "hires57_missing.bufr", QStringLiteral("ascent.bufr"));
+    const QString descent = Copy(own / "hires56_descent.bufr", QStringLiteral("descent.bufr"));
+    ASSERT_TRUE(OpenPrimary(ascent));
+    EXPECT_EQ(w.windowTitle(), "Тавик:01001_20260106051128");
+    EXPECT_TRUE(HasLine(w.lbPrim, "Идентификатор ВИГОС(001125 001126 001127 001128):0-20000-0-01001"));
+    OpenSecondary(descent);
+    EXPECT_EQ(w.windowTitle(), "Тавик-01001_20260106051128/01001_20260106051128");
+    EXPECT_TRUE(HasLine(w.lbSec, "Начало спуска(008091 005001 006001 007007):004 71.30211   -7.93301 29870"));
+    EXPECT_GT(w.Charts->TSeries->Count(), 100);
+    EXPECT_GT(w.Charts->TSecSeries->Count(), 70);
+    EXPECT_GT(w.Charts->XYSecSeries->Count(), 1);
+    EXPECT_EQ(dialogs.beeps, 0);
+    NoOtherQuestions();
+}
+
 // The enabled menu items, sorted by name, as one line.
 QString EnabledItems(TfmMainFrm& w) {
     QStringList names;
