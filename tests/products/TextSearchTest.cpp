@@ -116,7 +116,9 @@ TEST(TextSearch, FindNeverWrapsAndIncludesItsStart) {
         SCOPED_TRACE(std::to_string(c.start) + (c.request->down ? " down" : " up"));
         const FindOutcome outcome = FindLine(lines, *c.request, c.start);
         EXPECT_EQ(outcome.kind, c.kind);
-        if (c.kind == FindOutcome::Found) EXPECT_EQ(outcome.line, c.line);
+        if (c.kind == FindOutcome::Found) {
+            EXPECT_EQ(outcome.line, c.line);
+        }
     }
     EXPECT_EQ(FindLine({}, down, 0).kind, FindOutcome::Finished);
     const FindRequest none{.text = "q"};
