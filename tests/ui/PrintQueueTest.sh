@@ -6,7 +6,6 @@
 set -u
 probe=$1
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 sounding=$work/$(basename "$2")
 cp "$2" "$sounding"
 skip() { echo "SKIP: $*"; exit 77; }
@@ -20,15 +19,23 @@ done
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 [ -f "$ppd" ] || skip "no cups-pdf printer description at $ppd"
 
+# A scheduler this script starts runs in the foreground as its child and is stopped at the end.
+scheduler=""
+cleanup() {
+  rm -rf "$work"
+  [ -n "$scheduler" ] && kill "$scheduler" 2>/dev/null
+}
+trap cleanup EXIT
 if ! lpstat -r 2>/dev/null | grep -q "is running"; then
-  cupsd || skip "cupsd did not start"
+  cupsd -f &
+  scheduler=$!
   for _ in $(seq 1 50); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.2; done
   lpstat -r 2>/dev/null | grep -q "is running" || skip "the CUPS scheduler does not answer"
 fi
 lpadmin -p TavikPDF -E -v cups-pdf:/ -P "$ppd" 2>/dev/null || skip "lpadmin could not add the cups-pdf printer"
 lpadmin -d TavikPDF || skip "lpadmin could not make it the default printer"
-# The PostScript step through cairo keeps the text of the job readable in the resulting PDF (the
-# Ghostscript path loses the characters' Unicode names, and pdftotext would see glyphs only).
+# The PostScript step through cairo keeps more of the job's text readable in the resulting PDF
+# than the Ghostscript path, after which pdftotext reads no character at all.
 lpadmin -p TavikPDF -o pdftops-renderer-default=pdftocairo || skip "lpadmin could not set the printer's options"
 
 # cups-pdf writes into the job owner's ~/PDF (root here) or the anonymous spool folder.
@@ -64,3 +71,4 @@ chart_pages=$(pdfinfo "${pdfs[1]}" | awk '/^Pages:/ {print $2}')
 [ "$chart_pages" = 1 ] || fail "the chart printed on $chart_pages pages"
 echo "printed: listing of $expected_lines lines on $(pdfinfo "${pdfs[0]}" | awk '/^Pages:/ {print $2}') pages, chart on 1 page"
 rm -f "${pdfs[@]}"
+exit 0
