@@ -111,7 +111,10 @@ public:
 
     bool end() override {
         if (clipSaved) Append(emr::RestoreDc, Body().I32(-1));
-        for (quint32 h : std::as_const(objects)) Append(emr::DeleteObject, Body().U32(h));
+        // In handle order: the hash's order changes from run to run, the file must not.
+        QList<quint32> handles = objects.values();
+        std::sort(handles.begin(), handles.end());
+        for (quint32 h : std::as_const(handles)) Append(emr::DeleteObject, Body().U32(h));
         Append(emr::Eof, Body().U32(0).U32(16).U32(20));
         Body header;
         const QRect bounds(0, 0, size.width(), size.height());

@@ -85,11 +85,21 @@ QImage ToGifPalette(const QImage& source) {
     return out;
 }
 
-bool SaveGif(const Chart& chart, QSize size, const QString& path, const RenderOptions& options) {
+namespace {
+
+int AppendToBuffer(GifFileType* gif, const GifByteType* data, int size) {
+    static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), size);
+    return size;
+}
+
+}  // namespace
+
+QByteArray GifData(const Chart& chart, QSize size, const RenderOptions& options) {
     const QImage img = ToGifPalette(RenderImage(chart, size, options));
+    QByteArray data;
     int error = 0;
-    GifFileType* gif = EGifOpenFileName(QFile::encodeName(path).constData(), false, &error);
-    if (!gif) return false;
+    GifFileType* gif = EGifOpen(&data, AppendToBuffer, &error);
+    if (!gif) return {};
     std::vector<GifColorType> colours(PaletteSize);
     const QList<QRgb> table = img.colorTable();
     for (int i = 0; i < PaletteSize; ++i)
@@ -105,7 +115,22 @@ bool SaveGif(const Chart& chart, QSize size, const QString& path, const RenderOp
     }
     ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
     GifFreeMapObject(map);
-    return ok;
+    return ok ? data : QByteArray();
+}
+
+namespace {
+
+// A new file gets the usual permissions (0666 less the umask).
+bool WriteFile(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    if (data.isEmpty() || !f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    return f.write(data) == data.size() && f.flush();
+}
+
+}  // namespace
+
+bool SaveGif(const Chart& chart, QSize size, const QString& path, const RenderOptions& options) {
+    return WriteFile(path, GifData(chart, size, options));
 }
 
 QByteArray EmfData(const Chart& chart, QSize size, const RenderOptions& options) {
@@ -118,10 +143,7 @@ QByteArray EmfData(const Chart& chart, QSize size, const RenderOptions& options)
 }
 
 bool SaveEmf(const Chart& chart, QSize size, const QString& path, const RenderOptions& options) {
-    const QByteArray data = EmfData(chart, size, options);
-    QFile f(path);
-    if (data.isEmpty() || !f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    return f.write(data) == data.size() && f.flush();
+    return WriteFile(path, EmfData(chart, size, options));
 }
 
 QByteArray SvgData(const Chart& chart, QSize size, const RenderOptions& options) {

@@ -29,6 +29,8 @@ QImage RenderImage(const Chart& chart, QSize size, const RenderOptions& options 
 // A GIF picture (giflib; one image with a 256-colour palette: the chart's most used colours
 // exactly, the rest mapped to a colour cube). False when the file cannot be written.
 bool SaveGif(const Chart& chart, QSize size, const QString& path, const RenderOptions& options = {});
+// The bytes of that GIF file; empty when the encoder fails.
+QByteArray GifData(const Chart& chart, QSize size, const RenderOptions& options = {});
 // The image reduced to at most 256 colours as written into GIF files.
 QImage ToGifPalette(const QImage& image);
 

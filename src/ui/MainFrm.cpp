@@ -318,6 +318,13 @@ void TfmMainFrm::idEditChartClick() {
     dialogs.Beep();
 }
 
+chart::ChartView* TfmMainFrm::ActiveChart() const {
+    QWidget* page = PageControlTU->ActivePage();
+    for (const ChartPageRow& row : ChartPageRows)
+        if (this->*row.page == page) return Charts->*row.view;
+    return nullptr;
+}
+
 void TfmMainFrm::chtDblClick(chart::ChartView* sender, const QPoint& pos) {
     if (!Charts->IsChart(sender)) return;
     const QString caption =

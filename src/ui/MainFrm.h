@@ -19,6 +19,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include "core/Lines.h"
 #include "ui/ConfigLocation.h"
 #include "ui/ProfileCharts.h"
 #include "ui/WindowDialogs.h"
@@ -159,6 +160,23 @@ public:
     void idKMLClick();
     void idGMStaticClick();
     void idYMStaticClick();
+    // Saving, copying, printing and finding in the decoded text (ui/TextCommands.cpp).
+    enum class FindSender { Dialog, Menu };
+    void idSaveClick();
+    void idSaveAsClick();
+    void idCopyClick();
+    void idCopySelectedClick();
+    void idPrintClick();
+    void idPrintSelectedClick();
+    void idFindClick();
+    void idFindAgainClick();   // fdlListsFind from the menu
+    void fdlListsFind(FindSender sender);
+    // The title a copied or printed chart carries: the caption and the file names in brackets.
+    QString ChartTitleText() const;
+    // The chart picture export (ui/ChartExport.cpp); the invoking item tells GIF from metafile.
+    void idSaveDiagram(QAction* sender);
+    void idSaveGIFClick();
+    void idSaveWMFClick();
 
     // Starts receiving the messages of second copies on a local server of that name (in a real
     // run CopyDataServer::DefaultName()). False when it cannot listen there.
@@ -195,6 +213,18 @@ private:
     // failureText is shown and the error goes on to the command's error reporting; the file that
     // stood there before stays as it was.
     void WriteOrReport(const QString& fileName, const std::function<std::string()>& make, const QString& failureText);
+    // The chart of the active page; nullptr on a text page.
+    chart::ChartView* ActiveChart() const;
+    // The list the text tools act on: lbPrim on its page, lbSec on its page while a secondary
+    // sounding is loaded; nullptr otherwise.
+    LineListBox* ActiveTextList() const;
+    void CopyTextToClipboard(const std::string& text);
+    void CopySelectedLines(const LineListBox& list);
+    void CopyChartPicture(const chart::ChartView& view);
+    void PrintChart(const chart::ChartView& view);
+    void PrintText(const LineList& lines);
+    void PrintSelectedLines(const LineListBox& list);
+    void SaveChartPicture(const chart::ChartView& view, QAction* sender);
     // The option commands' refill of the loaded soundings.
     void RefillSeries();
     ProfileChartOptions ChartOptions() const;

@@ -39,9 +39,7 @@ constexpr MenuItem Separator{.kind = Kind::Separator};
 using W = TfmMainFrm;
 
 // Commands without a handler here are not part of the window yet; choosing them does nothing.
-// Their handler slots wait for: the text commands (idSave, idSaveAs, idPrint, idPrintSelected,
-// idFind, idFindAgain, idCopy, idCopySelected), the secondary TAE load (idSecEol), the chart
-// export (idSaveGIF, idSaveWMF).
+// Their handler slots wait for: the secondary TAE load (idSecEol).
 
 constexpr MenuItem ReleaseItems[] = {
     {.name = "idPrimary", .field = &W::idPrimary, .caption = "Открыть", .shortcut = Keys(Qt::ALT | Qt::Key_O),
@@ -50,10 +48,13 @@ constexpr MenuItem ReleaseItems[] = {
      .handler = &W::idReloadClick},
     // Its items are the recent files (ui/ROFMenu).
     {.kind = Kind::Submenu, .name = "idRecent", .field = &W::idRecent, .caption = "Недавние файлы"},
-    {.name = "idSave", .field = &W::idSave, .caption = "Сохранить", .shortcut = Keys(Qt::CTRL | Qt::Key_S)},
-    {.name = "idSaveAs", .field = &W::idSaveAs, .caption = "Сохранить как..."},
-    {.name = "idPrint", .field = &W::idPrint, .caption = "Печать", .shortcut = Keys(Qt::CTRL | Qt::Key_P)},
-    {.name = "idPrintSelected", .field = &W::idPrintSelected, .caption = "Печатать выделение"},
+    {.name = "idSave", .field = &W::idSave, .caption = "Сохранить", .shortcut = Keys(Qt::CTRL | Qt::Key_S),
+     .handler = &W::idSaveClick},
+    {.name = "idSaveAs", .field = &W::idSaveAs, .caption = "Сохранить как...", .handler = &W::idSaveAsClick},
+    {.name = "idPrint", .field = &W::idPrint, .caption = "Печать", .shortcut = Keys(Qt::CTRL | Qt::Key_P),
+     .handler = &W::idPrintClick},
+    {.name = "idPrintSelected", .field = &W::idPrintSelected, .caption = "Печатать выделение",
+     .handler = &W::idPrintSelectedClick},
     Separator,
     {.name = "idSecondary", .field = &W::idSecondary, .caption = "Вторичный", .shortcut = Keys(Qt::ALT | Qt::Key_S),
      .handler = &W::idSecondaryClick},
@@ -64,12 +65,14 @@ constexpr MenuItem ReleaseItems[] = {
 };
 
 constexpr MenuItem EditItems[] = {
-    {.name = "idFind", .field = &W::idFind, .caption = "Найти", .shortcut = Keys(Qt::CTRL | Qt::Key_F)},
+    {.name = "idFind", .field = &W::idFind, .caption = "Найти", .shortcut = Keys(Qt::CTRL | Qt::Key_F),
+     .handler = &W::idFindClick},
     {.name = "idFindAgain", .field = &W::idFindAgain, .caption = "Продолжить поиск...",
-     .shortcut = Keys(QKeyCombination(Qt::Key_F3))},
-    {.name = "idCopy", .field = &W::idCopy, .caption = "Копировать", .shortcut = Keys(Qt::CTRL | Qt::Key_Insert)},
+     .shortcut = Keys(QKeyCombination(Qt::Key_F3)), .handler = &W::idFindAgainClick},
+    {.name = "idCopy", .field = &W::idCopy, .caption = "Копировать", .shortcut = Keys(Qt::CTRL | Qt::Key_Insert),
+     .handler = &W::idCopyClick},
     {.name = "idCopySelected", .field = &W::idCopySelected, .caption = "Копировать выделение",
-     .shortcut = Keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Insert)},
+     .shortcut = Keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Insert), .handler = &W::idCopySelectedClick},
     Separator,
     {.name = "idEditChart", .field = &W::idEditChart, .caption = "Редактировать диаграмму (DblClk)",
      .handler = &W::idEditChartClick},
@@ -77,8 +80,8 @@ constexpr MenuItem EditItems[] = {
 
 // The tags tell the picture formats apart.
 constexpr MenuItem ChartExportItems[] = {
-    {.name = "idSaveGIF", .field = &W::idSaveGIF, .caption = "GIF", .tag = 1},
-    {.name = "idSaveWMF", .field = &W::idSaveWMF, .caption = "WMF", .tag = 2},
+    {.name = "idSaveGIF", .field = &W::idSaveGIF, .caption = "GIF", .tag = 1, .handler = &W::idSaveGIFClick},
+    {.name = "idSaveWMF", .field = &W::idSaveWMF, .caption = "WMF", .tag = 2, .handler = &W::idSaveWMFClick},
 };
 
 constexpr MenuItem TrajectoryExportItems[] = {

@@ -1,6 +1,11 @@
 #include "ui/WindowDialogs.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -9,6 +14,10 @@
 
 #include "chart/ChartView.h"
 #include "chart/Editor.h"
+#include "chart/Export.h"
+#include "core/Cp1251.h"
+#include "core/Errors.h"
+#include "ui/FindDialog.h"
 #include "ui/OverrideCursor.h"
 
 namespace {
@@ -123,4 +132,85 @@ void QtWindowDialogs::Beep() {
 
 void QtWindowDialogs::OpenUrl(const QUrl& address) {
     QDesktopServices::openUrl(address);
+}
+
+void QtWindowDialogs::ShowFind(QWidget* parent, FindDialogSettings& settings, std::function<void()> findNext) {
+    if (findDialog == nullptr || findDialog->parentWidget() != parent) findDialog = new FindDialog(parent);
+    findDialog->Start(settings, std::move(findNext));
+    findDialog->show();
+    findDialog->raise();
+    findDialog->activateWindow();
+}
+
+void QtWindowDialogs::CloseFind() {
+    if (findDialog != nullptr) findDialog->close();
+}
+
+void QtWindowDialogs::CopyText(const std::string& cp1251) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(Cp1251ToUtf8(cp1251)));
+}
+
+void QtWindowDialogs::CopyChart(const chart::Chart& chart, QSize size, const chart::RenderOptions& options) {
+    chart::CopyToClipboard(chart, size, options);
+}
+
+namespace {
+
+constexpr int TabWidth = 8;
+
+// The system's default printer, or the error that there is none.
+std::unique_ptr<QPrinter> DefaultPrinter() {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) throw TavikError("Принтер не найден: в системе нет принтера по умолчанию");
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+[[noreturn]] void RaisePrintError(const QPrinter& printer) {
+    throw TavikError("Не удалось напечатать на принтере " + printer.printerName().toStdString());
+}
+
+QString ExpandTabs(const QString& line) {
+    QString out;
+    for (QChar c : line) {
+        if (c != QLatin1Char('\t')) {
+            out += c;
+            continue;
+        }
+        out += QString(TabWidth - out.size() % TabWidth, QLatin1Char(' '));
+    }
+    return out;
+}
+
+}  // namespace
+
+// A plain text stream: lines top to bottom in the printable area, a new page when one is full;
+// no header, footer or page number.
+void QtWindowDialogs::PrintLines(const QStringList& lines) {
+    const auto printer = DefaultPrinter();
+    printer->setDocName(QStringLiteral("Тавик"));
+    QPainter painter;
+    if (!painter.begin(printer.get())) RaisePrintError(*printer);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(10);
+    painter.setFont(font);
+    const QFontMetrics metrics(font, printer.get());
+    const int pageHeight = printer->pageLayout().paintRectPixels(printer->resolution()).height();
+    int y = 0;
+    bool ok = true;
+    for (const QString& line : lines) {
+        if (y > 0 && y + metrics.lineSpacing() > pageHeight) {
+            ok = printer->newPage() && ok;
+            y = 0;
+        }
+        painter.drawText(0, y + metrics.ascent(), ExpandTabs(line));
+        y += metrics.lineSpacing();
+    }
+    ok = painter.end() && ok;
+    if (!ok) RaisePrintError(*printer);
+}
+
+void QtWindowDialogs::PrintChart(const chart::Chart& chart, QSize size, const chart::RenderOptions& options) {
+    const auto printer = DefaultPrinter();
+    printer->setDocName(QStringLiteral("Тавик"));
+    if (!chart::PrintChart(chart, size, *printer, options)) RaisePrintError(*printer);
 }

@@ -4,17 +4,25 @@
 // commands that need them arrive) the save and find dialogs, the clipboard, the printer and the
 // shell's "open". The window reaches them only through this interface, so that tests run the
 // real window and answer in its place.
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include <QPoint>
+#include <QPointer>
+#include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
+class FindDialog;
 class QFileDialog;
 class QWidget;
 namespace chart {
+class Chart;
 class ChartView;
+struct RenderOptions;
 }
 
 enum class MessageIcon { None, Information, Warning, Error };
@@ -66,6 +74,20 @@ public:
     // The desktop's "open" of an address (a web page, a document, a mail address); its result is
     // of no interest.
     virtual void OpenUrl(const QUrl& address) = 0;
+    // The modeless find dialog fdlLists over parent, starting with the text and options of
+    // settings (an open one is brought to the front). Its find-next button writes them back into
+    // settings and asks findNext, on the window's thread; the window closes it by CloseFind.
+    virtual void ShowFind(QWidget* parent, FindDialogSettings& settings, std::function<void()> findNext) = 0;
+    virtual void CloseFind() = 0;
+    // The clipboard: Windows-1251 text, converted for the platform; a chart as a picture (PNG,
+    // SVG and EMF) of size.
+    virtual void CopyText(const std::string& cp1251) = 0;
+    virtual void CopyChart(const chart::Chart& chart, QSize size, const chart::RenderOptions& options) = 0;
+    // The default printer, without a dialog: the lines as one plain-text job in a fixed-pitch
+    // font with the default margins; a chart alone on one page. Raise TavikError when there is no
+    // printer or the job cannot be started.
+    virtual void PrintLines(const QStringList& lines) = 0;
+    virtual void PrintChart(const chart::Chart& chart, QSize size, const chart::RenderOptions& options) = 0;
 };
 
 // The real dialogs.
@@ -80,6 +102,15 @@ public:
     void EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos, const QString& caption) override;
     void Beep() override;
     void OpenUrl(const QUrl& address) override;
+    void ShowFind(QWidget* parent, FindDialogSettings& settings, std::function<void()> findNext) override;
+    void CloseFind() override;
+    void CopyText(const std::string& cp1251) override;
+    void CopyChart(const chart::Chart& chart, QSize size, const chart::RenderOptions& options) override;
+    void PrintLines(const QStringList& lines) override;
+    void PrintChart(const chart::Chart& chart, QSize size, const chart::RenderOptions& options) override;
+
+private:
+    QPointer<FindDialog> findDialog;   // owned by its parent window
 };
 
 // The open dialog as OpenFile shows it, set up from the settings: title, filter, default suffix,

@@ -17,6 +17,9 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <map>
 
 namespace chart {
@@ -211,6 +214,48 @@ TEST_F(ExportTest, ClipboardGetsThePictureAsBitmapSvgAndEmf) {
     EXPECT_EQ(img.convertToFormat(QImage::Format_RGB32), RenderImage(chart, size));
     EXPECT_TRUE(mime->data(QStringLiteral("image/svg+xml")).contains("<svg"));
     EXPECT_EQ(U32(mime->data(QStringLiteral("image/x-emf")), 40), emr::Signature);
+}
+
+}  // namespace
+}  // namespace chart
+
+namespace chart {
+namespace {
+
+// The hash seed changes with every process, so one process cannot see two orders; the records
+// must not depend on it: the objects are deleted in handle order, and two exports are equal.
+TEST_F(ExportTest, EmfIsTheSameBytesEveryTime) {
+    RenderOptions options;
+    options.title = QStringLiteral("Тавик(27612.BIN)");
+    const QByteArray first = EmfData(chart, size, options);
+    EXPECT_EQ(EmfData(chart, size, options), first);
+    std::vector<quint32> deleted;
+    for (qsizetype at = 0; at + 8 <= first.size();) {
+        const quint32 type = U32(first, at);
+        const quint32 length = U32(first, at + 4);
+        ASSERT_GE(length, 8u);
+        if (type == emr::DeleteObject) deleted.push_back(U32(first, at + 8));
+        at += length;
+    }
+    ASSERT_GE(deleted.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(deleted.begin(), deleted.end()));
+    EXPECT_EQ(std::adjacent_find(deleted.begin(), deleted.end()), deleted.end());
+}
+
+// Pictures are files for others to read: 0666 less the umask, as any new file.
+TEST_F(ExportTest, PicturesGetTheUsualPermissions) {
+    ASSERT_TRUE(SaveGif(chart, size, Path("p.gif")));
+    ASSERT_TRUE(SaveEmf(chart, size, Path("p.wmf")));
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    for (const char* name : {"p.gif", "p.wmf"}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(Path(name)).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask) << name;
+    }
+    QFile gif(Path("p.gif"));
+    ASSERT_TRUE(gif.open(QIODevice::ReadOnly));
+    EXPECT_EQ(gif.readAll(), GifData(chart, size));
 }
 
 }  // namespace

@@ -20,7 +20,8 @@
 
 namespace {
 
-class PrintingDialogs : public WindowDialogs {
+// The real dialogs, but every message and question printed instead of shown (none is expected).
+class PrintingDialogs : public QtWindowDialogs {
 public:
     void ShowMessage(QWidget*, const QString&, const QString& text, MessageIcon) override { Print(text); }
     bool AskYesNo(QWidget*, const QString&, const QString& text) override { return Print(text), false; }
@@ -28,11 +29,6 @@ public:
         Print(prompt);
         return std::nullopt;
     }
-    bool OpenFile(QWidget*, FileDialogSettings&) override { return false; }
-    bool SaveFile(QWidget*, FileDialogSettings&) override { return false; }
-    void EditChart(QWidget*, chart::ChartView*, const QPoint&, const QString&) override {}
-    void Beep() override {}
-    void OpenUrl(const QUrl&) override {}
 
 private:
     static void Print(const QString& text) { std::printf("message: %s\n", text.toUtf8().constData()); }

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include "chart/Export.h"
 #include "ui/TavikApplication.h"
 
 namespace ui::test {
@@ -67,6 +68,21 @@ void ScriptedWindowDialogs::EditChart(QWidget* owner, chart::ChartView* view, co
                                       const QString& caption) {
     chartEditors.push_back({view, pos, caption, owner});
     if (whileShown) whileShown();
+}
+
+void ScriptedWindowDialogs::ShowFind(QWidget*, FindDialogSettings& settings, std::function<void()> next) {
+    findShown = true;
+    ++findShows;
+    findSettings = &settings;
+    findNext = std::move(next);
+}
+
+void ScriptedWindowDialogs::CopyChart(const chart::Chart& chart, QSize size, const chart::RenderOptions& options) {
+    copiedCharts.push_back({chart::RenderImage(chart, size, options), options.title, options.clipSeries});
+}
+
+void ScriptedWindowDialogs::PrintChart(const chart::Chart& chart, QSize size, const chart::RenderOptions& options) {
+    printedCharts.push_back({chart::RenderImage(chart, size, options), options.title, options.clipSeries});
 }
 
 bool ScriptedWindowDialogs::SaveFile(QWidget*, FileDialogSettings& settings) {

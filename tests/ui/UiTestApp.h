@@ -3,9 +3,12 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include <QByteArray>
+#include <QImage>
+#include <QStringList>
 #include <QPoint>
 #include <QString>
 
@@ -42,6 +45,12 @@ public:
     void EditChart(QWidget* owner, chart::ChartView* view, const QPoint& pos, const QString& caption) override;
     void Beep() override { ++beeps; }
     void OpenUrl(const QUrl& address) override { openedUrls.push_back(address); }
+    void ShowFind(QWidget*, FindDialogSettings& settings, std::function<void()> findNext) override;
+    void CloseFind() override { findShown = false; }
+    void CopyText(const std::string& cp1251) override { copiedTexts.push_back(cp1251); }
+    void CopyChart(const chart::Chart& chart, QSize size, const chart::RenderOptions& options) override;
+    void PrintLines(const QStringList& lines) override { printedTexts.push_back(lines); }
+    void PrintChart(const chart::Chart& chart, QSize size, const chart::RenderOptions& options) override;
 
     // The next open dialog is confirmed with that full path, or cancelled.
     ScriptedWindowDialogs& Choose(const QString& fullPath);
@@ -61,6 +70,23 @@ public:
     std::deque<std::optional<QString>> saveAnswers;
     std::vector<FileDialogSettings> saveDialogs;   // each as it was shown
     std::vector<ChartEditor> chartEditors;
+    // The find dialog: whether it is shown, and its find-next button (the settings are the
+    // window's own, to be set by the test first).
+    bool findShown = false;
+    int findShows = 0;
+    FindDialogSettings* findSettings = nullptr;
+    std::function<void()> findNext;
+    // Clipboard and printer: what they were given; a chart as the picture drawn with the options
+    // it came with.
+    struct ChartPicture {
+        QImage image;
+        std::optional<QString> title;
+        std::optional<bool> clipSeries;
+    };
+    std::vector<std::string> copiedTexts;
+    std::vector<ChartPicture> copiedCharts;
+    std::vector<QStringList> printedTexts;
+    std::vector<ChartPicture> printedCharts;
     // Runs at every message, question and chart editor, while it is up.
     std::function<void()> whileShown;
 };
