@@ -1,39 +1,75 @@
 #include "ui/WindowPath.h"
 
+#include <QDir>
 #include <QLocale>
 #include <QScreen>
+#include <QThread>
 
 #include "app/DecodeDriver.h"
 #include "ui/BalloonPicture.h"
 #include "ui/CopyDataServer.h"
 #include "ui/ErrorReport.h"
+#include "ui/IniFile.h"
 #include "ui/MainFrm.h"
+#include "ui/RunningCopy.h"
 #include "ui/TavikApplication.h"
 #include "ui/WindowDialogs.h"
+#include "ui/about.h"
+
+namespace {
+
+constexpr unsigned long SplashPauseMs = 400;
+
+}  // namespace
+
+bool SplashWanted(const QString& configFolder) {
+    const IniFile ini(QDir(configFolder).filePath(QStringLiteral("TAVIK.CNF")));
+    return ini.ReadBool(QStringLiteral("OPTIONS"), QStringLiteral("ShowSplash"), true);
+}
+
+std::unique_ptr<TfmMainFrm> CreateMainWindow(WindowDialogs& dialogs, const QString& configFolder,
+                                             const QStringList& arguments, bool showSplash) {
+    if (showSplash) {
+        ShowAboutSplash();   // painted before it returns
+        QThread::msleep(SplashPauseMs);
+    }
+    auto window = std::make_unique<TfmMainFrm>(dialogs, configFolder, arguments);
+    if (showSplash) CloseAboutSplash();
+    return window;
+}
 
 int RunWindowPath(int argc, char* argv[]) {
     QtWindowDialogs dialogs;
+    return RunWindowPath(argc, argv, dialogs);
+}
+
+int RunWindowPath(int argc, char* argv[], WindowDialogs& dialogs) {
     TavikApplication app(argc, argv, &dialogs);
     // '.' is the decimal point: constructing the application took the user's numeric locale.
     UseDecimalPoint();
     QLocale::setDefault(QLocale::c());
+
+    QStringList arguments;   // after the program name, without the options Qt took for itself
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+
+    // Before anything of the window is built: a copy already running may take over.
+    if (SwitchToRunningCopy(dialogs, CopyDataServer::DefaultName(), arguments)) return 0;
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // The name, not the display name: Qt would append a display name to every window caption.
     QCoreApplication::setApplicationName(ApplicationTitle);
     QApplication::setWindowIcon(BalloonIcon());
 
-    QStringList arguments;   // after the program name, without the options Qt took for itself
-    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-
-    TfmMainFrm fmMainFrm(dialogs, QCoreApplication::applicationDirPath(), arguments);
+    const QString configFolder = QCoreApplication::applicationDirPath();
+    const std::unique_ptr<TfmMainFrm> fmMainFrm =
+        CreateMainWindow(dialogs, configFolder, arguments, SplashWanted(configFolder));
     // A second copy started with a file name hands it over here.
-    fmMainFrm.ListenForRunningCopies(CopyDataServer::DefaultName());
+    fmMainFrm->ListenForRunningCopies(CopyDataServer::DefaultName());
     // The initial size is the platform's; like the usual desktop default, three quarters of the screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        fmMainFrm.resize(fmMainFrm.size().expandedTo(screen->availableSize() * 3 / 4));
+        fmMainFrm->resize(fmMainFrm->size().expandedTo(screen->availableSize() * 3 / 4));
     QApplication::restoreOverrideCursor();
-    fmMainFrm.show();
+    fmMainFrm->show();
     app.exec();
     return 0;
 }
