@@ -1,6 +1,7 @@
 #include "ui/WindowPath.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocale>
 #include <QScreen>
 #include <QThread>
@@ -18,7 +19,18 @@
 
 namespace {
 
-constexpr unsigned long SplashPauseMs = 400;
+constexpr qint64 SplashPauseMs = 400;
+
+// The pause under the splash. The display server maps and exposes the splash only as its events
+// are delivered: they are, but nothing the user does (there is nothing else yet to take it).
+void WaitWithSplash() {
+    QElapsedTimer clock;
+    clock.start();
+    while (!clock.hasExpired(SplashPauseMs)) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(10);
+    }
+}
 
 }  // namespace
 
@@ -30,8 +42,8 @@ bool SplashWanted(const QString& configFolder) {
 std::unique_ptr<TfmMainFrm> CreateMainWindow(WindowDialogs& dialogs, const QString& configFolder,
                                              const QStringList& arguments, bool showSplash) {
     if (showSplash) {
-        ShowAboutSplash();   // painted before it returns
-        QThread::msleep(SplashPauseMs);
+        ShowAboutSplash();
+        WaitWithSplash();
     }
     auto window = std::make_unique<TfmMainFrm>(dialogs, configFolder, arguments);
     if (showSplash) CloseAboutSplash();
