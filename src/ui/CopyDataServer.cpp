@@ -95,16 +95,17 @@ bool CopyDataServer::Listen(const QString& serverName) {
     CloseListener();
     name = serverName;
     path = serverName.isEmpty() ? QString() : SocketPath(serverName);
-    if (path.isEmpty()) return false;
+    return !path.isEmpty() && !LiveCopyThere() && OpenListener();
+}
+
+bool CopyDataServer::LiveCopyThere() const {
     // Listening would replace the socket of a live copy too: ask first whether one is there. A
     // copy that accepts but never answers still counts as live.
     QLocalSocket probe;
     probe.connectToServer(path);
-    if (probe.waitForConnected(1000)) {
-        probe.abort();
-        return false;
-    }
-    return OpenListener();
+    if (!probe.waitForConnected(1000)) return false;
+    probe.abort();
+    return true;
 }
 
 bool CopyDataServer::OpenListener() {
@@ -136,7 +137,9 @@ bool CopyDataServer::OpenListener() {
 
 void CopyDataServer::CloseListener() {
     if (listener < 0) return;
-    delete notifier;
+    // It may be the notifier's own signal that brought us here.
+    notifier->setEnabled(false);
+    notifier->deleteLater();
     notifier = nullptr;
     // The file goes with the listener, unless another copy has put its own in its place.
     struct stat there{};
@@ -145,6 +148,13 @@ void CopyDataServer::CloseListener() {
         ::unlink(native.constData());
     ::close(listener);
     listener = -1;
+}
+
+void CopyDataServer::ReopenLater() {
+    QTimer::singleShot(ReopenDelayMs, this, [this] {
+        // Another copy may have taken the name meanwhile: it keeps it.
+        if (listener < 0 && !path.isEmpty() && !LiveCopyThere() && !OpenListener()) ReopenLater();
+    });
 }
 
 bool CopyDataServer::RefuseOne() {
@@ -173,9 +183,7 @@ void CopyDataServer::Accept() {
             }
             // The listener itself failed: open it again a little later.
             CloseListener();
-            QTimer::singleShot(ReopenDelayMs, this, [this] {
-                if (listener < 0 && !path.isEmpty()) OpenListener();
-            });
+            ReopenLater();
             break;
         }
         if (!SameUser(fd) || connections.size() >= MaxConnections) {

@@ -68,8 +68,10 @@ private:
         QByteArray buffer;     // octets read and not yet taken
         quint64 skip = 0;      // octets still to be dropped from a record that is too long
     };
+    bool LiveCopyThere() const;
     bool OpenListener();
     void CloseListener();
+    void ReopenLater();   // tries again until the listener is back
     void Accept();
     bool RefuseOne();   // accepts and closes one waiting connection; false when even that failed
     void Dispatch();
