@@ -1,17 +1,31 @@
 #include "ui/CopyDataServer.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
-#include <QLocalServer>
+#include <cerrno>
+#include <cstring>
+
+#include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <QtEndian>
 
 #include "ui/WindowIdentity.h"
 
 namespace {
+
+// After a listener failed for good, the next try to open it again.
+constexpr int ReopenDelayMs = 1000;
+// When descriptors ran out and not even a refusal was possible, the pause before accepting again.
+constexpr int AcceptPauseMs = 200;
 
 QString UserName() {
     if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_name != nullptr)
@@ -20,30 +34,54 @@ QString UserName() {
 }
 
 // Whether the process at the other end of the socket runs as this user.
-bool SameUser(const QLocalSocket& socket) {
+bool SameUser(int socket) {
     ucred peer{};
     socklen_t size = sizeof peer;
-    if (getsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0)
-        return false;
+    if (getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) return false;
     return peer.uid == getuid();
+}
+
+// A folder (not a link to one) of this user's that nobody else may enter or read.
+bool IsPrivateFolder(const QByteArray& path) {
+    struct stat status{};
+    if (::lstat(path.constData(), &status) != 0) return false;
+    return S_ISDIR(status.st_mode) && status.st_uid == getuid() && (status.st_mode & 077) == 0;
+}
+
+int OpenSpare() {
+    return ::open("/dev/null", O_RDONLY | O_CLOEXEC);
 }
 
 }  // namespace
 
 CopyDataServer::CopyDataServer(Handler handler, QObject* parent)
-    : QObject(parent), handler(std::move(handler)), server(new QLocalServer(this)) {
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server, &QLocalServer::newConnection, this, &CopyDataServer::Accept);
+    : QObject(parent), handler(std::move(handler)), spare(OpenSpare()) {}
+
+CopyDataServer::~CopyDataServer() {
+    CloseListener();
+    if (spare >= 0) ::close(spare);
 }
 
-CopyDataServer::~CopyDataServer() = default;
+QString CopyDataServer::PrivateFolder() {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && IsPrivateFolder(runtime)) return QFile::decodeName(runtime);
+    const QByteArray own = QFile::encodeName(QDir::tempPath() + QStringLiteral("/tavik-") + QString::number(getuid()));
+    ::mkdir(own.constData(), 0700);   // fails harmlessly when it is there; checked below either way
+    return IsPrivateFolder(own) ? QFile::decodeName(own) : QString();
+}
 
 QString CopyDataServer::DefaultName() {
-    return QString::fromLatin1(WindowClassName) + QLatin1Char('-') + UserName();
+    const QString folder = PrivateFolder();
+    if (folder.isEmpty()) return {};
+    return folder + QLatin1Char('/') + QString::fromLatin1(WindowClassName) + QLatin1Char('-') + UserName();
+}
+
+QString CopyDataServer::SocketPath(const QString& name) {
+    return name.startsWith(QLatin1Char('/')) ? name : QDir(QDir::tempPath()).filePath(name);
 }
 
 QString CopyDataServer::ServerName() const {
-    return server->serverName();
+    return name;
 }
 
 QByteArray CopyDataServer::Record(quint64 identifier, const QByteArray& data) {
@@ -53,25 +91,107 @@ QByteArray CopyDataServer::Record(quint64 identifier, const QByteArray& data) {
     return record + data;
 }
 
-bool CopyDataServer::Listen(const QString& name) {
-    // Listening would replace the socket of a live copy too: ask first whether one answers.
+bool CopyDataServer::Listen(const QString& serverName) {
+    CloseListener();
+    name = serverName;
+    path = serverName.isEmpty() ? QString() : SocketPath(serverName);
+    return !path.isEmpty() && !LiveCopyThere() && OpenListener();
+}
+
+bool CopyDataServer::LiveCopyThere() const {
+    // Listening would replace the socket of a live copy too: ask first whether one is there. A
+    // copy that accepts but never answers still counts as live.
     QLocalSocket probe;
-    probe.connectToServer(name);
-    if (probe.waitForConnected(1000)) {
-        probe.abort();
+    probe.connectToServer(path);
+    if (!probe.waitForConnected(1000)) return false;
+    probe.abort();
+    return true;
+}
+
+bool CopyDataServer::OpenListener() {
+    const QByteArray native = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (static_cast<size_t>(native.size()) >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path, native.constData(), native.size());
+    // A socket left behind by a copy that is gone is replaced; any other file is not ours to remove.
+    struct stat status{};
+    if (::lstat(native.constData(), &status) == 0) {
+        if (!S_ISSOCK(status.st_mode)) return false;
+        ::unlink(native.constData());
+    }
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return false;
+    // Owner-only before it listens: until then nobody can connect.
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(native.constData(), 0600) != 0 || ::listen(fd, SOMAXCONN) != 0) {
+        ::close(fd);
         return false;
     }
-    QLocalServer::removeServer(name);   // left behind by a copy that is gone
-    return server->listen(name);
+    boundInode = ::lstat(native.constData(), &status) == 0 ? status.st_ino : 0;
+    listener = fd;
+    notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &CopyDataServer::Accept);
+    return true;
+}
+
+void CopyDataServer::CloseListener() {
+    if (listener < 0) return;
+    // It may be the notifier's own signal that brought us here.
+    notifier->setEnabled(false);
+    notifier->deleteLater();
+    notifier = nullptr;
+    // The file goes with the listener, unless another copy has put its own in its place.
+    struct stat there{};
+    const QByteArray native = QFile::encodeName(path);
+    if (::lstat(native.constData(), &there) == 0 && S_ISSOCK(there.st_mode) && there.st_ino == boundInode)
+        ::unlink(native.constData());
+    ::close(listener);
+    listener = -1;
+}
+
+void CopyDataServer::ReopenLater() {
+    QTimer::singleShot(ReopenDelayMs, this, [this] {
+        // Another copy may have taken the name meanwhile: it keeps it.
+        if (listener < 0 && !path.isEmpty() && !LiveCopyThere() && !OpenListener()) ReopenLater();
+    });
+}
+
+bool CopyDataServer::RefuseOne() {
+    if (spare < 0) return false;
+    ::close(spare);
+    const int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd >= 0) ::close(fd);
+    spare = OpenSpare();
+    return fd >= 0;
 }
 
 void CopyDataServer::Accept() {
-    while (QLocalSocket* socket = server->nextPendingConnection()) {
-        if (!SameUser(*socket)) {
-            socket->abort();
-            socket->deleteLater();
+    while (listener >= 0) {
+        const int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) break;
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                // Out of descriptors: the waiting client is refused, the listener stays.
+                if (RefuseOne()) continue;
+                notifier->setEnabled(false);
+                QTimer::singleShot(AcceptPauseMs, this, [this] {
+                    if (notifier != nullptr) notifier->setEnabled(true);
+                });
+                break;
+            }
+            // The listener itself failed: open it again a little later.
+            CloseListener();
+            ReopenLater();
+            break;
+        }
+        if (!SameUser(fd) || connections.size() >= MaxConnections) {
+            ::close(fd);
             continue;
         }
+        auto* socket = new QLocalSocket(this);
+        socket->setSocketDescriptor(fd, QLocalSocket::ConnectedState, QIODevice::ReadWrite);
         connections.append({socket, {}, 0});
         connect(socket, &QLocalSocket::readyRead, this, &CopyDataServer::Dispatch);
         connect(socket, &QLocalSocket::disconnected, this, &CopyDataServer::Dispatch);

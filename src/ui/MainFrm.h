@@ -144,8 +144,12 @@ public:
     // Files dropped on the window: the first is loaded as the primary file.
     void WMDropFiles(const QStringList& files);
     // A record from a second copy of the program: identifier CopyDataOpenFile and a file name, up
-    // to its first zero octet, which is loaded as the primary file. True when it was taken.
+    // to its first zero octet, which is loaded as the primary file; CopyDataProbe, answered only;
+    // CopyDataRaise, which brings the window to the front. True when it was taken.
     bool WMCopyData(quint64 identifier, const QByteArray& data);
+    // Un-minimises, raises and activates the window: a second copy asks for it, since one process
+    // may not raise another's window here.
+    void BringToFront();
     void idExitClick();
     void idShowSigClick();
     void idCombineTUClick();

@@ -209,6 +209,11 @@ void TfmMainFrm::WMDropFiles(const QStringList& files) {
 }
 
 bool TfmMainFrm::WMCopyData(quint64 identifier, const QByteArray& data) {
+    if (identifier == CopyDataServer::CopyDataProbe) return true;
+    if (identifier == CopyDataServer::CopyDataRaise) {
+        BringToFront();
+        return true;
+    }
     if (identifier != CopyDataServer::CopyDataOpenFile) return false;
     const qsizetype end = data.indexOf('\0');
     const QString name = QFile::decodeName(end < 0 ? data : data.left(end));
@@ -217,6 +222,13 @@ bool TfmMainFrm::WMCopyData(quint64 identifier, const QByteArray& data) {
     else
         RunCommand([this, &name] { LoadPrimary(name); });
     return true;
+}
+
+void TfmMainFrm::BringToFront() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 void TfmMainFrm::LoadLater(const QString& name) {

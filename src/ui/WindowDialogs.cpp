@@ -52,6 +52,13 @@ bool QtWindowDialogs::AskYesNo(QWidget* parent, const QString& title, const QStr
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtWindowDialogs::AskOkCancel(QWidget* parent, const QString& title, const QString& text) {
+    const ArrowWhileAsking arrow;
+    QMessageBox box(QMessageBox::Question, title, BoxText(text), QMessageBox::Ok | QMessageBox::Cancel, parent);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Ok;
+}
+
 std::optional<QString> QtWindowDialogs::InputBox(QWidget* parent, const QString& caption, const QString& prompt,
                                                  const QString& preset) {
     const ArrowWhileAsking arrow;

@@ -52,6 +52,8 @@ public:
     virtual void ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
     // A modal question with Yes and No buttons and the warning icon; true for Yes.
     virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A modal question with OK and Cancel buttons and the question icon; true for OK.
+    virtual bool AskOkCancel(QWidget* parent, const QString& title, const QString& text) = 0;
     // A modal input box: caption, prompt and the text it starts with. The text on OK, nothing on
     // Cancel.
     virtual std::optional<QString> InputBox(QWidget* parent, const QString& caption, const QString& prompt,
@@ -95,6 +97,7 @@ class QtWindowDialogs : public WindowDialogs {
 public:
     void ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
     bool AskYesNo(QWidget* parent, const QString& title, const QString& text) override;
+    bool AskOkCancel(QWidget* parent, const QString& title, const QString& text) override;
     std::optional<QString> InputBox(QWidget* parent, const QString& caption, const QString& prompt,
                                     const QString& preset) override;
     bool OpenFile(QWidget* parent, FileDialogSettings& settings) override;

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -82,9 +83,10 @@ protected:
 };
 
 TEST_F(CopyDataServerTest, TheDefaultNameIsTheWindowClassAndTheUser) {
-    const QString defaultName = CopyDataServer::DefaultName();
+    const QString defaultName = QFileInfo(CopyDataServer::DefaultName()).fileName();
     EXPECT_TRUE(defaultName.startsWith(QStringLiteral("TavikMainClass#-"))) << defaultName.toStdString();
     EXPECT_GT(defaultName.size(), QStringLiteral("TavikMainClass#-").size());
+    EXPECT_EQ(QFileInfo(CopyDataServer::DefaultName()).path(), CopyDataServer::PrivateFolder());
     EXPECT_EQ(server.ServerName(), name);
 }
 

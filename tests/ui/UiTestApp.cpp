@@ -42,6 +42,12 @@ bool ScriptedWindowDialogs::AskYesNo(QWidget*, const QString& title, const QStri
     return prompts.AskYesNo(text.toStdString());
 }
 
+bool ScriptedWindowDialogs::AskOkCancel(QWidget*, const QString& title, const QString& text) {
+    okCancelQuestions.push_back({title, text});
+    if (whileShown) whileShown();
+    return prompts.AskYesNo(text.toStdString());
+}
+
 std::optional<QString> ScriptedWindowDialogs::InputBox(QWidget*, const QString& caption, const QString& prompt,
                                                        const QString& preset) {
     if (whileShown) whileShown();

@@ -38,6 +38,8 @@ public:
 
     void ShowMessage(QWidget*, const QString& title, const QString& text, MessageIcon icon) override;
     bool AskYesNo(QWidget*, const QString& title, const QString& text) override;
+    // Answered from the same script as the Yes/No questions: Yes is OK.
+    bool AskOkCancel(QWidget*, const QString& title, const QString& text) override;
     std::optional<QString> InputBox(QWidget*, const QString& caption, const QString& prompt,
                                     const QString& preset) override;
     bool OpenFile(QWidget*, FileDialogSettings& settings) override;
@@ -65,6 +67,11 @@ public:
     // The Yes/No questions and input boxes: their answers and the record of what was asked.
     ScriptedPrompts prompts;
     std::vector<QString> questionTitles;   // of the Yes/No questions
+    struct Question {
+        QString title;
+        QString text;
+    };
+    std::vector<Question> okCancelQuestions;
     std::deque<std::optional<QString>> openAnswers;
     std::vector<FileDialogSettings> openDialogs;   // each as it was shown
     std::deque<std::optional<QString>> saveAnswers;
