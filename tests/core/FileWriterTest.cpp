@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/FileWriter.h"
+#include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
 
 namespace {
@@ -103,25 +104,15 @@ TEST(FileWriterTest, WriteFailingPartWayLeavesTheOldFileAndNoTemporaryFile) {
     const fs::path target = dir.Path() / "27612_20240115233000.kml";
     const std::string old = "the old document, which must survive\n";
     WriteText(target, old);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{FileSizeLimit, FileSizeLimit};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(3);
+    const int status = ExitStatusUnderFileSizeLimit(FileSizeLimit, [&] {
         try {
             WriteWholeFile(target, std::string(10 * FileSizeLimit, 'n'));
         } catch (const FileWriteError& e) {
-            ::_exit(e.ErrorNumber() == EFBIG ? 0 : 2);
-        } catch (...) {
-            ::_exit(2);
+            return e.ErrorNumber() == EFBIG ? 0 : 2;
         }
-        ::_exit(1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << status;
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return 1;
+    });
+    EXPECT_EQ(status, 0);
     EXPECT_EQ(ReadText(target), old);
     EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{target.filename().string()});
 }

@@ -15,6 +15,7 @@
 #include "UiTestApp.h"
 #include "core/Cp1251.h"
 #include "core/Errors.h"
+#include "support/FileSizeLimit.h"
 #include "ui/IniFile.h"
 
 using ui::test::ReadFile;
@@ -223,23 +224,15 @@ TEST_F(IniFileTest, AWriteThatFailsPartWayLeavesTheOldFileWithItsModeAndNothingE
     IniFile ini(FileWith(old));
     ASSERT_TRUE(QFile::setPermissions(fileName, QFile::ReadOwner | QFile::WriteOwner));
     ini.WriteString(QStringLiteral("RECENT"), QStringLiteral("0"), QString(4 * FileSizeLimit, QLatin1Char('x')));
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{FileSizeLimit, FileSizeLimit};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(3);
+    const int status = ExitStatusUnderFileSizeLimit(FileSizeLimit, [&] {
         try {
             ini.UpdateFile();
         } catch (const TavikError& e) {
-            ::_exit(QString::fromUtf8(e.what()) == "Unable to write to " + fileName ? 0 : 2);
+            return QString::fromUtf8(e.what()) == "Unable to write to " + fileName ? 0 : 2;
         }
-        ::_exit(1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << status;
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return 1;
+    });
+    EXPECT_EQ(status, 0);
     EXPECT_EQ(ReadFile(fileName), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("TAVIK.CNF")});

@@ -68,11 +68,7 @@ protected:
         window->idSecondary->trigger();
         dialogs.messages.clear();
     }
-    std::vector<QString> Texts() const {
-        std::vector<QString> out;
-        for (const auto& m : dialogs.messages) out.push_back(m.text);
-        return out;
-    }
+    std::vector<QString> Texts() const { return dialogs.MessageTexts(); }
     static void Select(LineListBox& list, std::initializer_list<int> rows) {
         list.selectionModel()->clearSelection();
         for (int row : rows) list.selectionModel()->select(list.Model().index(row, 0), QItemSelectionModel::Select);

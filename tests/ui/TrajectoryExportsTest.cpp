@@ -71,11 +71,7 @@ protected:
     }
     TfmMainFrm& OpenSmall() { return OpenOn(fs::path(TAVIK_SOURCE_DIR) / "tests/decoder/data/temp52_ed4_small.bufr"); }
 
-    std::vector<QString> Texts() const {
-        std::vector<QString> out;
-        for (const auto& m : dialogs.messages) out.push_back(m.text);
-        return out;
-    }
+    std::vector<QString> Texts() const { return dialogs.MessageTexts(); }
 
     ScriptedWindowDialogs dialogs;
     QTemporaryDir configDir;

@@ -91,6 +91,12 @@ void ScriptedWindowDialogs::PrintChart(const chart::Chart& chart, QSize size, co
     printedCharts.push_back({chart::RenderImage(chart, size, options), options.title, options.clipSeries});
 }
 
+std::vector<QString> ScriptedWindowDialogs::MessageTexts() const {
+    std::vector<QString> texts;
+    for (const Message& m : messages) texts.push_back(m.text);
+    return texts;
+}
+
 bool ScriptedWindowDialogs::SaveFile(QWidget*, FileDialogSettings& settings) {
     saveDialogs.push_back(settings);
     if (saveAnswers.empty()) {

@@ -62,6 +62,8 @@ public:
     ScriptedWindowDialogs& CancelSave();
 
     std::vector<Message> messages;
+    // The texts of the messages, in the order shown.
+    std::vector<QString> MessageTexts() const;
     int beeps = 0;
     std::vector<QUrl> openedUrls;
     // The Yes/No questions and input boxes: their answers and the record of what was asked.
