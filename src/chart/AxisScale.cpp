@@ -1,5 +1,6 @@
 #include "chart/AxisScale.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace chart {
@@ -130,6 +131,26 @@ std::vector<Tick> MakeTicks(const AxisScale& scale, double length, const LabelEx
         if (Fits(scale, ticks, length, extent, gap)) return ticks;
     }
     return {};
+}
+
+std::vector<Tick> MakeTicksAt(const AxisScale& scale, const std::vector<double>& values, double length,
+                              const LabelExtent& extent, double gap) {
+    std::vector<Tick> inRange;
+    for (double v : values) {
+        const auto f = scale.Fraction(v);
+        if (f && *f >= -Epsilon && *f <= 1.0 + Epsilon) inRange.push_back({v, FormatTickValue(v, 6)});
+    }
+    if (inRange.size() < 2) return MakeTicks(scale, length, extent, gap);
+    auto position = [&](const Tick& t) { return *scale.Fraction(t.value) * length; };
+    auto keepsRoom = [&](const Tick& t, const Tick& taken) {
+        return std::abs(position(t) - position(taken)) >= (extent(t.label) + extent(taken.label)) / 2.0 + gap;
+    };
+    std::vector<Tick> ticks;
+    for (const Tick& t : inRange)
+        if (std::all_of(ticks.begin(), ticks.end(), [&](const Tick& taken) { return keepsRoom(t, taken); }))
+            ticks.push_back(t);
+    std::sort(ticks.begin(), ticks.end(), [](const Tick& a, const Tick& b) { return a.value < b.value; });
+    return ticks;
 }
 
 QString FormatTickValue(double value, int decimals) {

@@ -49,6 +49,12 @@ using LabelExtent = std::function<double(const QString& label)>;
 std::vector<Tick> MakeTicks(const AxisScale& scale, double length, const LabelExtent& extent,
                             double gap);
 
+// Ticks at chosen values: those in the range shown, taken in the order given as long as each keeps
+// the room of MakeTicks from every tick already taken, in the order along the axis. Falls back to
+// MakeTicks when fewer than two of the values lie in the range.
+std::vector<Tick> MakeTicksAt(const AxisScale& scale, const std::vector<double>& values, double length,
+                              const LabelExtent& extent, double gap);
+
 // A tick label: no exponent for ordinary magnitudes, at most `decimals` decimals, no trailing zeros.
 QString FormatTickValue(double value, int decimals);
 

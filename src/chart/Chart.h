@@ -43,6 +43,9 @@ struct Axis {
     double maximum = 1.0;
     bool inverted = false;           // minimum at the top (vertical) or at the right (horizontal)
     bool logarithmic = false;        // values at or below zero are left out
+    // When not empty, the values that get a tick and a label, as many as fit, earlier ones
+    // first; the usual steps are used when fewer than two of them lie in the range shown.
+    std::vector<double> labelValues;
 
     // Zoom: while zoomed the axis shows [zoomMinimum, zoomMaximum] whatever its range mode.
     bool zoomed = false;
@@ -99,6 +102,7 @@ public:
     QString hint;                 // tooltip of the views showing this chart
     bool clipSeries = false;      // series drawing clipped to the plotting area
     bool zoomEnabled = true;      // the views zoom by dragging a rectangle
+    QString emptyNote;            // shown in the middle of the plot while no series draws a point
 
     CursorTool cursor;            // one cursor tool per chart, off unless activated
     bool rotateTool = false;      // the views turn the 3D view by dragging

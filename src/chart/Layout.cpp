@@ -191,7 +191,9 @@ private:
             extent = [this](const QString&) { return fm.height(); };
             gap = fm.height() * 0.8;
         }
-        al.ticks = MakeTicks(al.scale, std::max(1.0, length), extent, gap);
+        const std::vector<double>& chosen = chart.AxisOf(id).labelValues;
+        al.ticks = chosen.empty() ? MakeTicks(al.scale, std::max(1.0, length), extent, gap)
+                                  : MakeTicksAt(al.scale, chosen, std::max(1.0, length), extent, gap);
     }
 
     int TitleHeight(AxisId id) const {
@@ -399,8 +401,73 @@ std::optional<QPointF> Layout::MapPoint(const Series& s, const ChartPoint& pt) c
 }
 
 std::vector<QPoint> Layout::ScreenPoints(const Series& s, std::vector<int>* indices) const {
-    // The same mapping as MapPoint, with the axis ranges worked out once for the whole series.
     std::vector<QPoint> points;
+    for (const QPointF& p : MappedPoints(s, indices)) points.push_back(ToPoint(p));
+    return points;
+}
+
+std::optional<QLineF> ClipSegment(const QLineF& segment, const QRectF& rect) {
+    const QPointF a = segment.p1(), d = segment.p2() - segment.p1();
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(d.x()) || !std::isfinite(d.y()))
+        return std::nullopt;
+    // The segment is a + t d for t in [0, 1]; each side of the rectangle cuts off one end of t.
+    const double p[] = {-d.x(), d.x(), -d.y(), d.y()};
+    const double q[] = {a.x() - rect.left(), rect.right() - a.x(), a.y() - rect.top(), rect.bottom() - a.y()};
+    double t0 = 0.0, t1 = 1.0;
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) return std::nullopt;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0) t0 = std::max(t0, t);
+        else t1 = std::min(t1, t);
+        if (t0 > t1) return std::nullopt;
+    }
+    return QLineF(t0 > 0.0 ? a + t0 * d : segment.p1(), t1 < 1.0 ? a + t1 * d : segment.p2());
+}
+
+std::vector<QPolygon> Layout::LinePieces(const Series& s) const {
+    std::vector<int> idx;
+    const auto pts = MappedPoints(s, &idx);
+    // Wide enough that nothing drawn inside the chart moves, narrow enough for any device.
+    const QRectF clip = QRectF(rect).adjusted(-rect.width(), -rect.height(), rect.width(), rect.height());
+    std::vector<QPolygon> pieces;
+    QPolygon piece;
+    auto finish = [&] {
+        if (piece.size() > 1) pieces.push_back(piece);
+        piece.clear();
+    };
+    auto breaksBetween = [&](int from, int to) {
+        for (int k = from + 1; k <= to; ++k)
+            if (s.Point(k).breakBefore) return true;
+        return false;
+    };
+    for (std::size_t i = 1; i < pts.size(); ++i) {
+        if (breaksBetween(idx[i - 1], idx[i])) {
+            finish();
+            continue;
+        }
+        const QLineF segment(pts[i - 1], pts[i]);
+        const auto clipped = ClipSegment(segment, clip);
+        if (!clipped) {
+            finish();
+            continue;
+        }
+        if (clipped->p1() != segment.p1() || piece.isEmpty()) {
+            finish();
+            piece << ToPoint(clipped->p1());
+        }
+        piece << ToPoint(clipped->p2());
+        if (clipped->p2() != segment.p2()) finish();
+    }
+    finish();
+    return pieces;
+}
+
+std::vector<QPointF> Layout::MappedPoints(const Series& s, std::vector<int>* indices) const {
+    // The same mapping as MapPoint, with the axis ranges worked out once for the whole series.
+    std::vector<QPointF> points;
     const auto& pts = s.Points();
     points.reserve(pts.size());
     if (indices) indices->reserve(pts.size());
@@ -428,7 +495,7 @@ std::vector<QPoint> Layout::ScreenPoints(const Series& s, std::vector<int>* indi
             const double y = IsHorizontal(s.verticalAxis) ? left + *v * width : bottom - *v * height;
             p = QPointF(x, y);
         }
-        points.push_back(ToPoint(p));
+        points.push_back(p);
         if (indices) indices->push_back(static_cast<int>(i));
     }
     return points;

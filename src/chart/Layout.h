@@ -20,7 +20,9 @@
 #include <QFont>
 #include <QLineF>
 #include <QPointF>
+#include <QPolygon>
 #include <QRect>
+#include <QRectF>
 
 #include <array>
 #include <optional>
@@ -99,9 +101,18 @@ struct Layout {
     std::optional<QPointF> MapPoint(const Series& series, const ChartPoint& point) const;
     // The pixels of the points of a series that are drawn, with their indices in the series.
     std::vector<QPoint> ScreenPoints(const Series& series, std::vector<int>* indices) const;
+    // The same positions before rounding, however far outside the chart they lie.
+    std::vector<QPointF> MappedPoints(const Series& series, std::vector<int>* indices) const;
+    // The line of a series as polylines: split where a point starts a new line, and every
+    // segment clipped before rounding to a margin around the chart, so that a segment whose
+    // ends lie far outside (a deep zoom) is drawn where it is.
+    std::vector<QPolygon> LinePieces(const Series& series) const;
     // The rectangles of the point labels (marks) of a series, empty when they are off.
     std::vector<QRect> MarkRects(const Series& series, std::vector<int>* indices) const;
 };
+
+// The part of a segment inside a rectangle (Liang-Barsky); nothing when it misses the rectangle.
+std::optional<QLineF> ClipSegment(const QLineF& segment, const QRectF& rect);
 
 // The box a marker of the series covers around a point.
 QRect MarkerRect(const Series& series, const QPoint& at);

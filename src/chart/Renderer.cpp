@@ -128,9 +128,10 @@ HitResult Renderer::HitTest(const QPoint& pos) const {
                     return Hit(ChartPart::SeriesPoint, k, idx[i]);
         }
         if (s.penStyle != Qt::NoPen)
-            for (std::size_t i = 1; i < pts.size(); ++i)
-                if (DistanceToSegment(pos, pts[i - 1], pts[i]) <= HitTolerance)
-                    return Hit(ChartPart::SeriesLine, k);
+            for (const QPolygon& piece : layout.LinePieces(s))
+                for (int i = 1; i < piece.size(); ++i)
+                    if (DistanceToSegment(pos, piece[i - 1], piece[i]) <= HitTolerance)
+                        return Hit(ChartPart::SeriesLine, k);
     }
     for (int i = 0; i < AxisCount; ++i) {
         const AxisLayout& al = layout.axes[i];
@@ -165,6 +166,7 @@ void Renderer::Paint(QPainter& p) const {
     for (int k = 0; k < chart.SeriesCount(); ++k)
         if (chart.SeriesAt(k).active) PaintMarks(p, chart.SeriesAt(k));
     p.setClipRect(layout.rect);
+    PaintEmptyNote(p);
     PaintCursor(p);
     PaintLegend(p);
     p.restore();
@@ -341,7 +343,7 @@ void Renderer::PaintSeries(QPainter& p, const Series& s) const {
     if (s.penStyle != Qt::NoPen && pts.size() > 1) {
         p.setPen(QPen(s.colour, s.penWidth <= 1 ? 0 : s.penWidth, s.penStyle));
         p.setBrush(Qt::NoBrush);
-        p.drawPolyline(pts.data(), static_cast<int>(pts.size()));
+        for (const QPolygon& piece : layout.LinePieces(s)) p.drawPolyline(piece);
     }
     if (s.Kind() != SeriesKind::Line || s.marker == MarkerStyle::None) return;
     // Markers: consecutive points on the same pixel with the same colour are drawn once.
@@ -391,6 +393,21 @@ void Renderer::PaintMarks(QPainter& p, const Series& s) const {
         p.setPen(Qt::black);
         p.drawText(rects[i], Qt::AlignCenter, MarkText(s.Point(idx[i])));
     }
+}
+
+bool Renderer::HasDrawnPoint() const {
+    for (int k = 0; k < chart.SeriesCount(); ++k) {
+        const Series& s = chart.SeriesAt(k);
+        if (s.active && !layout.ScreenPoints(s, nullptr).empty()) return true;
+    }
+    return false;
+}
+
+void Renderer::PaintEmptyNote(QPainter& p) const {
+    if (chart.emptyNote.isEmpty() || HasDrawnPoint()) return;
+    p.setFont(layout.titleFont);
+    p.setPen(Qt::black);
+    p.drawText(layout.plot, Qt::AlignCenter | Qt::TextWordWrap, chart.emptyNote);
 }
 
 void Renderer::PaintCursor(QPainter& p) const {

@@ -96,6 +96,8 @@ private:
     void PaintAxisTitle(QPainter& p, AxisId id) const;
     void PaintSeries(QPainter& p, const Series& s) const;
     void PaintMarks(QPainter& p, const Series& s) const;
+    bool HasDrawnPoint() const;
+    void PaintEmptyNote(QPainter& p) const;
     void PaintCursor(QPainter& p) const;
     void PaintLegend(QPainter& p) const;
 

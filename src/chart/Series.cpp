@@ -18,10 +18,14 @@ void Series::Add(double x, double y, const QString& label, const QColor& colour)
 
 void Series::Add3D(double x, double y, double z, const QString& label, const QColor& colour) {
     Reserve();
-    points.push_back(ChartPoint{x, y, z, colour, label});
+    points.push_back(ChartPoint{x, y, z, colour, label, breakNext});
+    breakNext = false;
 }
 
-void Series::Clear() { points.clear(); }
+void Series::Clear() {
+    points.clear();
+    breakNext = false;
+}
 
 void Series::Sort(SortOrder order) {
     if (order == SortOrder::Ascending)

@@ -29,6 +29,7 @@ struct ChartPoint {
     double z = 0.0;
     QColor colour;
     QString label;
+    bool breakBefore = false;   // no line from the point before: the line starts anew here
 };
 
 class Series {
@@ -56,6 +57,8 @@ public:
     // Points, kept in the order they are added.
     void Add(double x, double y, const QString& label = {}, const QColor& colour = {});
     void Add3D(double x, double y, double z, const QString& label = {}, const QColor& colour = {});
+    // The next point added starts a new line: no segment joins it to the point before.
+    void BreakLine() { breakNext = true; }
     void Clear();
     int Count() const { return static_cast<int>(points.size()); }
     const ChartPoint& Point(int index) const { return points.at(index); }
@@ -75,6 +78,7 @@ private:
 
     SeriesKind kind;
     std::vector<ChartPoint> points;
+    bool breakNext = false;
 };
 
 }  // namespace chart

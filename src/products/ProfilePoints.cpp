@@ -139,6 +139,14 @@ void AddProfilePoint(PointList& profile, PointList& significant, bool toSignific
     if (toSignificant) significant.push_back(At(value, vertical));
 }
 
+// A direction that steps by more than half a turn went the short way round, through north.
+constexpr double HalfTurn = 180.0;
+
+void BreakAtNorth(PointList& directions) {
+    for (std::size_t i = 1; i < directions.size(); ++i)
+        directions[i].breakBefore = std::abs(directions[i].x - directions[i - 1].x) > HalfTurn;
+}
+
 }  // namespace
 
 ProfilePoints PrimaryProfilePoints(const tUAInBound& sounding, const ProfileOptions& options) {
@@ -177,6 +185,8 @@ ProfilePoints PrimaryProfilePoints(const tUAInBound& sounding, const ProfileOpti
         }
         if (const auto rate = ascent.Take(level)) points.ascentRate.push_back(*rate);
     }
+    BreakAtNorth(points.windDirection);
+    BreakAtNorth(points.windDirectionSig);
     return points;
 }
 
@@ -184,6 +194,15 @@ ProfilePoints PrimaryProfilePoints(const tUAInBound& sounding, const ProfileOpti
 // missing marker, and a latitude offset above -99 (the primary sounding: a temperature above -99,
 // any latitude offset that is not missing). For decoded values both select the same levels, as
 // neither a temperature in K nor an offset in degrees lies between the marker and -99.
+bool LacksPressures(const tUAInBound& sounding) {
+    tUALevelRec level;
+    for (int i = 0; i < sounding.LevelCount; ++i) {
+        sounding.GetLevel(i, level);
+        if (!IsMissing(level.Pressure)) return false;
+    }
+    return sounding.LevelCount > 0;
+}
+
 ProfilePoints SecondaryProfilePoints(const tUAInBound& sounding, const ProfileOptions& options) {
     ProfilePoints points;
     tUALevelRec level;
@@ -203,6 +222,7 @@ ProfilePoints SecondaryProfilePoints(const tUAInBound& sounding, const ProfileOp
             if (vertical) points.flight.push_back(FlightPoint(level, *vertical));
         }
     }
+    BreakAtNorth(points.windDirection);
     return points;
 }
 

@@ -23,11 +23,14 @@ struct ProfilePoint {
     double z = 0.0;             // the depth of a 3D point
     std::string label;          // trajectory points: the level's time in whole seconds
     bool implausible = false;   // a temperature point the plausibility rule flags
+    bool breakBefore = false;   // no line from the point before (a wind direction passing north)
 };
 
 using PointList = std::vector<ProfilePoint>;
 
-// One list per series. A secondary fill leaves the significant-level, ascent-rate and
+// One list per series. In the wind direction lists a step of more than 180° between neighbours
+// is the direction passing north (359° to 1°): the point after it has breakBefore, so that the
+// line is broken there instead of crossing the whole chart. A secondary fill leaves the significant-level, ascent-rate and
 // height-time lists empty.
 struct ProfilePoints {
     PointList temperature;       // (°C, vertical value)
@@ -54,5 +57,9 @@ ProfilePoints PrimaryProfilePoints(const tUAInBound& sounding, const ProfileOpti
 // flight, with the same rule for levels without the vertical value; showSig and combineTU do not
 // apply.
 ProfilePoints SecondaryProfilePoints(const tUAInBound& sounding, const ProfileOptions& options);
+
+// Whether the sounding has levels but none of them a pressure (e.g. 3-09-051 profiles): in pressure
+// mode its profile charts stay empty.
+bool LacksPressures(const tUAInBound& sounding);
 
 }  // namespace products

@@ -1,6 +1,7 @@
 #include "ui/ProfileCharts.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <QRgb>
 
@@ -162,6 +163,14 @@ constexpr VerticalAxis VerticalAxes[] = {
     {&P::ChrtZ, AxisId::Right, false},
 };
 
+// The levels a pressure axis labels, main ones first: the standard isobaric surfaces, in hPa.
+const std::vector<double> StandardLevels = {1000, 850, 700, 500, 300, 200, 100, 50, 10, 925, 400, 250, 150,
+                                            70, 30, 20, 7, 5, 3, 2, 1};
+
+// The charts that stay empty in pressure mode for a sounding without pressures, and say why.
+constexpr ViewMember PressureCharts[] = {&P::ChrtTemp, &P::ChrtWind, &P::Chrt3D};
+constexpr const char* NoPressureNote = "Нет уровней с давлением: выключите «Давление по оси ординат»";
+
 // The charts SetupVerticalAxes undoes the zoom of (the trajectory and ascent charts keep theirs).
 constexpr ViewMember ZoomUndoneBySetup[] = {&P::ChrtTemp, &P::ChrtWind, &P::Chrt3D};
 
@@ -187,6 +196,7 @@ void ApplyAxisLook(chart::Axis& axis, const AxisLook& look) {
 }
 
 void AddPoint(chart::Series& series, const products::ProfilePoint& p) {
+    if (p.breakBefore) series.BreakLine();
     if (series.Kind() == SeriesKind::Point3D)
         series.Add3D(p.x, p.y, p.z);
     else if (p.implausible)
@@ -265,6 +275,8 @@ void ProfileCharts::AddPoints(bool primary, const products::ProfilePoints& point
 void ProfileCharts::FillPrimarySeries(const tUAInBound& sounding) {
     const ProfileChartOptions now = options();
     AddPoints(true, products::PrimaryProfilePoints(sounding, ProductOptions(now)));
+    const QString note = now.LeftAxisP && products::LacksPressures(sounding) ? QString::fromUtf8(NoPressureNote) : QString();
+    for (ViewMember view : PressureCharts) (this->*view)->Model().emptyNote = note;
     if (now.SortYAxis) SortPrimarySeries();
     RefreshAll();
 }
@@ -280,6 +292,7 @@ void ProfileCharts::FillSecondarySeries(const tUAInBound& sounding) {
 void ProfileCharts::ClearPrimarySeries() {
     for (const SeriesLook& look : SeriesLooks)
         if (look.primary) (this->*look.series)->Clear();
+    for (ViewMember view : PressureCharts) (this->*view)->Model().emptyNote.clear();
     RefreshAll();
 }
 
@@ -327,6 +340,7 @@ void ProfileCharts::SetupVerticalAxes(const tUAInBound* primary, const tUAInBoun
 void ProfileCharts::SetVerticalAxis(chart::Axis& axis, bool pressure, bool scaledTitle) {
     axis.inverted = pressure;
     axis.logarithmic = pressure;
+    axis.labelValues = pressure ? StandardLevels : std::vector<double>();
     axis.title = QString::fromUtf8(pressure ? TitlePressure : scaledTitle ? TitleHeightScaled : TitleHeight);
 }
 

@@ -43,6 +43,27 @@ TEST(AxisScale, LogarithmicTicksFollowTheDecades) {
     EXPECT_EQ(Labels({0.01, 100000, true, false}, 50, 12), L({"0.01", "1", "100", "10000"}));
 }
 
+TEST(AxisScale, ChosenValuesAreLabelledAsManyAsFitEarlierOnesFirst) {
+    const AxisScale pressure{10, 1000, true, true};
+    const std::vector<double> levels = {1000, 850, 700, 500, 300, 200, 100, 50, 10, 925, 400, 250, 150, 70, 30, 20, 7, 5};
+    auto labels = [&](const AxisScale& s, double length) {
+        std::vector<QString> out;
+        for (const Tick& t : MakeTicksAt(s, levels, length, [](const QString&) { return 12.0; }, 2.0))
+            out.push_back(t.label);
+        return out;
+    };
+    // Room for all: every chosen value in the range, none of the decade steps that is not chosen.
+    EXPECT_EQ(labels(pressure, 2000), L({"10", "20", "30", "50", "70", "100", "150", "200", "250", "300", "400", "500",
+                                         "700", "850", "925", "1000"}));
+    // 150 px a decade: 850 and 925 lie too close to 1000, 250 to 300; the rest fit beside the
+    // ones before them in the list.
+    EXPECT_EQ(labels(pressure, 300), L({"10", "20", "30", "50", "70", "100", "150", "200", "300", "400", "500", "700", "1000"}));
+    // Fewer than two chosen values in the range: the usual steps.
+    const AxisScale narrow{420, 480, true, true};
+    EXPECT_EQ(labels(narrow, 300), Labels(narrow, 300, 12));
+    EXPECT_FALSE(labels(narrow, 300).empty());
+}
+
 TEST(AxisScale, LinearTicksStepByOneTwoFive) {
     struct Case {
         double lo, hi, length;

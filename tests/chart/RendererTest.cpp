@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 namespace chart {
 namespace {
@@ -276,6 +277,149 @@ TEST_F(RendererTest, ClippingKeepsSeriesInsideThePlot) {
     for (int yy = 0; yy < Size.height(); ++yy)
         for (int x = plot.right() + 1; x < Size.width(); ++x) ASSERT_NE(At(clipped, x, yy), Blue) << x << "," << yy;
     EXPECT_EQ(At(clipped, std::lround(*r.PixelOf(AxisId::Bottom, 5)), plot.top()), Blue);
+}
+
+TEST_F(RendererTest, ClipSegmentCutsAtTheExactCrossingOfTheRectangle) {
+    const QRectF rect(0, 0, 100, 50);
+    struct Case {
+        const char* name;
+        QLineF segment;
+        std::optional<QLineF> clipped;
+    };
+    const Case cases[] = {
+        {"inside", {10, 10, 90, 40}, QLineF(10, 10, 90, 40)},
+        {"far ends both sides", {-1e7, 25 - 0.5e6, 1e7, 25 + 0.5e6}, QLineF(0, 25, 100, 30)},
+        {"one end out", {50, 25, 50, 1e9}, QLineF(50, 25, 50, 50)},
+        {"through a corner region", {-10, 30, 30, -10}, QLineF(0, 20, 20, 0)},
+        {"beside", {-5, -5, 200, -1}, std::nullopt},
+        {"past a corner", {-20, 10, 10, -20}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto got = ClipSegment(c.segment, rect);
+        ASSERT_EQ(got.has_value(), c.clipped.has_value());
+        if (!got) continue;
+        EXPECT_NEAR(got->x1(), c.clipped->x1(), 1e-6);
+        EXPECT_NEAR(got->y1(), c.clipped->y1(), 1e-6);
+        EXPECT_NEAR(got->x2(), c.clipped->x2(), 1e-6);
+        EXPECT_NEAR(got->y2(), c.clipped->y2(), 1e-6);
+    }
+}
+
+TEST_F(RendererTest, DeepZoomDrawsALineWhereItIs) {
+    // y = 0.2 + 0.3 x from x = 0 to 1, zoomed around x = 0.3: both ends lie far outside the view,
+    // the far one much farther, so clamping the ends' pixels would turn the line.
+    auto line = [](double x) { return 0.2 + 0.3 * x; };
+    for (double factor : {500.0, 5000.0}) {
+        SCOPED_TRACE(factor);
+        Chart chart;
+        MakePlain(chart);
+        Series& s = chart.AddSeries(SeriesKind::FastLine, "s");
+        s.colour = Blue;
+        s.Add(0, line(0));
+        s.Add(1, line(1));
+        const double cx = 0.3, half = 0.5 / factor;
+        for (AxisId id : {AxisId::Bottom, AxisId::Left}) {
+            Axis& a = chart.AxisOf(id);
+            a.zoomed = true;
+            const double c = id == AxisId::Bottom ? cx : line(cx);
+            a.zoomMinimum = c - half;
+            a.zoomMaximum = c + half;
+        }
+        const Renderer r(chart, QRect(QPoint(0, 0), Size));
+        const QImage img = Render(chart);
+        const QRect plot = r.PlotRect();
+        int checked = 0;
+        for (int x = plot.left() + 2; x <= plot.right() - 2; x += 7) {
+            const double y = *r.PixelOf(AxisId::Left, line(r.ValueAt(AxisId::Bottom, x)));
+            if (y < plot.top() + 2 || y > plot.bottom() - 2) continue;
+            const int yi = static_cast<int>(std::lround(y));
+            const bool drawn = At(img, x, yi) == Blue || At(img, x, yi - 1) == Blue || At(img, x, yi + 1) == Blue;
+            EXPECT_TRUE(drawn) << "column " << x << ", expected row " << y;
+            ++checked;
+        }
+        EXPECT_GT(checked, 20);
+    }
+}
+
+TEST_F(RendererTest, ALineBreaksBeforeAPointThatStartsANewLine) {
+    // A wind direction passing north: 340, 355 | 5, 20 degrees up the chart.
+    auto build = [](Chart& c, bool broken) {
+        MakePlain(c);
+        Axis& bottom = c.AxisOf(AxisId::Bottom);
+        bottom.automatic = false;
+        bottom.minimum = 0;
+        bottom.maximum = 360;
+        Series& s = c.AddSeries(SeriesKind::Line, "D");
+        s.colour = Blue;
+        s.Add(340, 0);
+        s.Add(355, 1);
+        if (broken) s.BreakLine();
+        s.Add(5, 2);
+        s.Add(20, 3);
+    };
+    Chart joined, broken;
+    build(joined, false);
+    build(broken, true);
+    const Renderer r(broken, QRect(QPoint(0, 0), Size));
+    const int middle = std::lround(*r.PixelOf(AxisId::Bottom, 180));
+    const int row = std::lround(*r.PixelOf(AxisId::Left, 1.5));
+    auto blueInColumn = [&](const QImage& img) {
+        int n = 0;
+        for (int y = r.PlotRect().top(); y <= r.PlotRect().bottom(); ++y) n += At(img, middle, y) == Blue;
+        return n;
+    };
+    EXPECT_GT(blueInColumn(Render(joined)), 0);
+    const QImage img = Render(broken);
+    EXPECT_EQ(blueInColumn(img), 0);
+    EXPECT_NE(r.HitTest(QPoint(middle, row)).part, ChartPart::SeriesLine);
+    // The pieces on either side are still drawn and hit.
+    const QPointF a = *r.MapPoint(broken.SeriesAt(0), broken.SeriesAt(0).Point(2));
+    const QPointF b = *r.MapPoint(broken.SeriesAt(0), broken.SeriesAt(0).Point(3));
+    const QPoint mid = ((a + b) / 2).toPoint();
+    bool drawn = false;
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) drawn = drawn || At(img, mid.x() + dx, mid.y() + dy) == Blue;
+    EXPECT_TRUE(drawn);
+    EXPECT_EQ(r.HitTest(mid).part, ChartPart::SeriesLine);
+    // A cleared series starts without a pending break.
+    Series& s = broken.SeriesAt(0);
+    s.BreakLine();
+    s.Clear();
+    s.Add(0, 0);
+    EXPECT_FALSE(s.Point(0).breakBefore);
+}
+
+TEST_F(RendererTest, EmptyNoteShownOnlyWhileNoSeriesDrawsAPoint) {
+    auto build = [](Chart& c, const QString& note, bool point, bool showable) {
+        MakePlain(c);
+        c.AxisOf(AxisId::Left).logarithmic = true;
+        c.emptyNote = note;
+        Series& s = c.AddSeries(SeriesKind::Line, "T");
+        s.colour = Blue;
+        if (point) s.Add(1, showable ? 500 : 0);   // 0 has no place on a logarithmic axis
+    };
+    const QString note = QStringLiteral("Нет уровней с давлением");
+    Chart plainEmpty, notedEmpty, plainUnshowable, notedUnshowable, plainFull, notedFull;
+    build(plainEmpty, {}, false, false);
+    build(notedEmpty, note, false, false);
+    build(plainUnshowable, {}, true, false);
+    build(notedUnshowable, note, true, false);
+    build(plainFull, {}, true, true);
+    build(notedFull, note, true, true);
+    EXPECT_EQ(Render(notedFull), Render(plainFull));
+    const Renderer r(notedEmpty, QRect(QPoint(0, 0), Size));
+    auto darkNearCentre = [&](const QImage& img) {
+        const QPoint c = r.PlotRect().center();
+        int dark = 0;
+        for (int y = c.y() - 8; y <= c.y() + 8; ++y)
+            for (int x = c.x() - 60; x <= c.x() + 60; ++x) dark += qGray(img.pixel(x, y)) < 100;
+        return dark;
+    };
+    EXPECT_EQ(darkNearCentre(Render(plainEmpty)), 0);
+    EXPECT_GT(darkNearCentre(Render(notedEmpty)), 20);
+    EXPECT_GT(darkNearCentre(Render(notedUnshowable)), 20);
+    EXPECT_EQ(darkNearCentre(Render(plainUnshowable)), 0);
 }
 
 TEST_F(RendererTest, SortingMovesWholePointsAndIsReversible) {

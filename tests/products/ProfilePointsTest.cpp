@@ -102,6 +102,48 @@ TEST(ProfilePointsTest, WindLevelWithoutSpeedAddsOnlyADirectionPoint) {
     EXPECT_EQ(p.windSpeedSig.size(), 0u);
 }
 
+// A direction passing north (a step of more than 180° either way) breaks the direction lines,
+// primary, significant and secondary; a step of 180° or less, and every other list, does not.
+TEST(ProfilePointsTest, WindDirectionBreaksWhereItPassesNorth) {
+    const double directions[] = {350, 359, 1, 20, 200, 20, 181, 359, 0.5};
+    const bool breaks[] = {false, false, true, false, false, false, false, false, true};
+    std::vector<tUALevelRec> levels;
+    for (int i = 0; i < 9; ++i) {
+        tUALevelRec l = Level(10.0 * i, 1000 - 50 * i, 100 + 400 * i, 10, 0x3800);
+        l.WindDir = directions[i];
+        levels.push_back(l);
+    }
+    for (const bool pressure : {true, false}) {
+        const ProfilePoints primary = Primary(levels, Options(pressure, true));
+        const ProfilePoints secondary = Secondary(levels, Options(pressure));
+        for (const PointList* list : {&primary.windDirection, &primary.windDirectionSig, &secondary.windDirection}) {
+            ASSERT_EQ(list->size(), 9u);
+            for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ((*list)[i].breakBefore, breaks[i]) << "point " << i;
+        }
+        for (const Named& n : ProfileLists) {
+            if (n.list == &ProfilePoints::windDirection || n.list == &ProfilePoints::windDirectionSig) continue;
+            for (const ProfilePoint& p : primary.*n.list) EXPECT_FALSE(p.breakBefore) << n.name;
+        }
+    }
+    // A level without a direction between 355° and 5° does not hide the crossing.
+    tUALevelRec calm = Level(5, 990, 150, 10);
+    calm.WindDir = MissingValue;
+    levels = {Level(0, 1000, 100, 10), calm, Level(10, 980, 200, 10)};
+    levels[0].WindDir = 355;
+    levels[2].WindDir = 5;
+    const ProfilePoints p = Primary(levels, Options(true));
+    ASSERT_EQ(p.windDirection.size(), 2u);
+    EXPECT_TRUE(p.windDirection[1].breakBefore);
+}
+
+TEST(ProfilePointsTest, LacksPressuresOnlyWhenNoLevelHasOne) {
+    tUALevelRec noPressure = Level(0, 1000, 100, 10);
+    noPressure.Pressure = MissingValue;
+    EXPECT_TRUE(products::LacksPressures(Sounding({noPressure, noPressure})));
+    EXPECT_FALSE(products::LacksPressures(Sounding({noPressure, Level(10, 900, 1000, 5)})));
+    EXPECT_FALSE(products::LacksPressures(Sounding({})));
+}
+
 // Which lists lose their point when one value of a level is missing; the others keep theirs.
 TEST(ProfilePointsTest, AMissingValueTakesOnlyItsOwnPoints) {
     struct Case {

@@ -3,6 +3,7 @@
 // call. Which points a sounding gives is tested with products/ProfilePoints.
 #include "ui/ProfileCharts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -17,6 +18,7 @@
 #include "UiTestApp.h"
 #include "chart/ChartView.h"
 #include "chart/Editor.h"
+#include "chart/Renderer.h"
 #include "decoder/UAReport.h"
 #include "products/ProfilePoints.h"
 #include "products/HandMadeSoundings.h"
@@ -440,6 +442,77 @@ TEST_F(ProfileChartsTest, EditorOpensForTheClickedPartAndRefreshesTheChart) {
         EXPECT_GT(changed.count(), changesWhileOpen);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
+}
+
+TEST_F(ProfileChartsTest, DirectionThroughNorthBreaksTheDirectionLines) {
+    std::vector<tUALevelRec> levels = Zigzag();
+    const double directions[] = {340, 345, 350, 355, 5, 10, 15};
+    for (std::size_t i = 0; i < levels.size(); ++i) levels[i].WindDir = directions[i];
+    options.ShowSig = true;
+    Refill(Sounding(levels));
+    charts->ClearSecondarySeries();
+    charts->FillSecondarySeries(Sounding(levels));
+    for (const Series* s : {charts->DSeries, charts->DSigSeries, charts->DSecSeries}) {
+        SCOPED_TRACE(s->title.toStdString());
+        ASSERT_EQ(s->Count(), 7);
+        for (int k = 0; k < 7; ++k) EXPECT_EQ(s->Point(k).breakBefore, k == 4) << k;
+    }
+}
+
+// A sounding without pressures leaves the pressure charts empty in pressure mode: they say why,
+// and say nothing once the mode or the sounding changes.
+TEST_F(ProfileChartsTest, PressureChartsSayWhyTheyStayEmpty) {
+    const QString note = QStringLiteral("Нет уровней с давлением: выключите «Давление по оси ординат»");
+    std::vector<tUALevelRec> levels = Zigzag();
+    for (tUALevelRec& l : levels) l.Pressure = MissingValue;
+    const auto withoutPressures = Sounding(levels);
+    auto notes = [&] {
+        std::vector<QString> out;
+        for (chart::ChartView* v : charts->Views()) out.push_back(v->Model().emptyNote);
+        return out;
+    };
+    const std::vector<QString> none(5);
+    EXPECT_EQ(notes(), none);
+    options.LeftAxisP = true;
+    charts->SetupVerticalAxes(&withoutPressures, nullptr);
+    EXPECT_EQ(notes(), (std::vector<QString>{note, note, {}, {}, note}));
+    EXPECT_EQ(charts->TSeries->Count(), 0);
+    options.LeftAxisP = false;
+    charts->SetupVerticalAxes(&withoutPressures, nullptr);
+    EXPECT_EQ(notes(), none);
+    options.LeftAxisP = true;
+    charts->SetupVerticalAxes(&withoutPressures, nullptr);
+    Refill(Sounding(Zigzag()));
+    EXPECT_EQ(notes(), none);
+    charts->SetupVerticalAxes(&withoutPressures, nullptr);
+    charts->ClearPrimarySeries();
+    EXPECT_EQ(notes(), none);
+}
+
+// A pressure axis is labelled at the standard isobaric levels; a height axis by the usual steps.
+TEST_F(ProfileChartsTest, PressureAxesLabelTheStandardLevels) {
+    const double standard[] = {1000, 925, 850, 700, 500, 400, 300, 250, 200, 150, 100, 70, 50, 30, 20, 10, 7, 5, 3, 2, 1};
+    std::vector<tUALevelRec> levels;
+    const double pressures[] = {1010, 900, 600, 300, 100, 30, 8};
+    for (int i = 0; i < 7; ++i) levels.push_back(Level(60.0 * i, pressures[i], 100 + 5000 * i, 10 - 10 * i));
+    const auto s = Sounding(levels);
+    options.LeftAxisP = true;
+    charts->SetupVerticalAxes(&s, nullptr);
+    const chart::Chart& temp = charts->ChrtTemp->Model();
+    const chart::Renderer tall(temp, QRect(0, 0, 500, 2000));
+    std::vector<double> got;
+    for (const chart::Tick& t : tall.TicksOf(AxisId::Left)) got.push_back(t.value);
+    // 2000 px over two decades: room for every level in the range.
+    EXPECT_EQ(got, (std::vector<double>{10, 20, 30, 50, 70, 100, 150, 200, 250, 300, 400, 500, 700, 850, 925, 1000}));
+    const chart::Renderer small(temp, QRect(0, 0, 300, 200));
+    ASSERT_GE(small.TicksOf(AxisId::Left).size(), 4u);
+    for (const chart::Tick& t : small.TicksOf(AxisId::Left))
+        EXPECT_NE(std::find(std::begin(standard), std::end(standard), t.value), std::end(standard)) << t.value;
+    for (const auto& [view, axis] : {std::pair{charts->ChrtWind, AxisId::Left}, {charts->Chrt3D, AxisId::Left}, {charts->ChrtZ, AxisId::Right}})
+        EXPECT_FALSE(view->Model().AxisOf(axis).labelValues.empty());
+    options.LeftAxisP = false;
+    charts->SetupVerticalAxes(&s, nullptr);
+    EXPECT_TRUE(temp.AxisOf(AxisId::Left).labelValues.empty());
 }
 
 TEST_F(ProfileChartsTest, TheChartsKnowTheirViews) {
