@@ -4,6 +4,7 @@
 // so the JSON flags go through the same two rules before the comparison.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -426,11 +427,12 @@ private:
     std::vector<FlatValue> list;
 };
 
+const char* const Sequence301128[] = {"001081", "001082", "001083", "001095", "002015", "002016",
+                                      "002017", "002066", "002067", "002080", "002081", "002082",
+                                      "002083", "002084", "002085", "002086", "002095", "002096",
+                                      "002097", "002103", "002191", "025061", "035035"};
+
 void FlatMetadata(FlatList& out, const tUAInBound& r) {
-    static const char* const Sequence301128[] = {"001081", "001082", "001083", "001095", "002015", "002016",
-                                                 "002017", "002066", "002067", "002080", "002081", "002082",
-                                                 "002083", "002084", "002085", "002086", "002095", "002096",
-                                                 "002097", "002103", "002191", "025061", "035035"};
     for (const char* d : Sequence301128) {
         for (const MetaField& f : MetaFields()) {
             if (std::strcmp(f.Descriptor, d) != 0) continue;
@@ -533,6 +535,35 @@ json FlatFlags(const json& v, bool shear) {
     return json(shear ? raw & ShearFlagBits : raw & ~std::int64_t(1));
 }
 
+// The elements before the template: a 3 01 128 of its own gives way to the template's copy; every
+// other element (the orientation corrections under 2 01 / 2 03, the 2 05 YYY characters) has a
+// field of its own, which holds the last value ecCodes lists for its descriptor.
+void CompareBeforeTemplate(SubsetComparer& c, const tUAInBound& r, const json& elements, std::size_t first) {
+    std::map<std::string, json> last;
+    for (std::size_t i = 0; i < first; ++i) {
+        const json& e = elements[i];
+        last[FlatDescriptor(e)] = e.is_array() ? e[1] : e["value"];
+    }
+    for (const auto& [descriptor, expected] : last) {
+        if (std::find_if(std::begin(Sequence301128), std::end(Sequence301128), [&](const char* d) {
+                return descriptor == d;
+            }) != std::end(Sequence301128))
+            continue;
+        const auto field = std::find_if(MetaFields().begin(), MetaFields().end(),
+                                        [&](const MetaField& f) { return descriptor == f.Descriptor; });
+        if (field == MetaFields().end()) {
+            c.Fact(false, "ecCodes lists " + descriptor + " before the template, the decoder has no field for it");
+            continue;
+        }
+        const std::string name = "before the template " + descriptor;
+        switch (field->Kind) {
+            case MetaField::Text: c.Text(name, field->TextOf(r), expected); break;
+            case MetaField::Real: c.Real(name, field->RealOf(r), expected, field->Scale); break;
+            case MetaField::Code: c.Code(name, field->CodeOf(r), expected, field->Width); break;
+        }
+    }
+}
+
 void CompareFlat(SubsetComparer& c, const tUAInBound& r, const json& elements, int kind) {
     const std::vector<FlatValue> values = FlatSubset(r, kind).Values();
     // Elements before the template (a 3 01 128 of its own) are overwritten by the template's copy.
@@ -540,6 +571,7 @@ void CompareFlat(SubsetComparer& c, const tUAInBound& r, const json& elements, i
     c.Fact(elements.size() - first == values.size(),
            "ecCodes lists " + std::to_string(elements.size()) + " elements, the decoder holds " +
                std::to_string(values.size()));
+    CompareBeforeTemplate(c, r, elements, first);
     bool inShear = false;
     for (std::size_t i = 0; i < values.size() && first + i < elements.size(); ++i) {
         const FlatValue& v = values[i];

@@ -20,7 +20,7 @@ MISS_L = ec.CODES_MISSING_LONG
 
 STR_WIDTH = {'shipOrMobileLandStationIdentifier': 9, 'radiosondeSerialNumber': 20,
              'observerIdentification': 4, 'softwareVersionNumber': 12,
-             'wigosLocalIdentifierCharacter': 16}
+             'wigosLocalIdentifierCharacter': 16, 'text': 11}
 
 # 3 01 128 (WMO Table D), ecCodes keys.
 SONDE_IDENT = ['radiosondeSerialNumber', 'radiosondeAscensionNumber', 'radiosondeReleaseNumber',
@@ -113,7 +113,9 @@ def subset_items(sub):
     return items
 
 
-def encode(descriptors, subsets, outer=None):
+def encode(descriptors, subsets, outer=None, outside=(), references=()):
+    """outside: (key, value) of the elements outside the template and 3 01 128, the same in every
+    subset; references: the values the 2 03 YYY operators define."""
     h = ec.codes_bufr_new_from_samples('BUFR4')
     for key, value in (('masterTableNumber', 0), ('bufrHeaderCentre', 98), ('bufrHeaderSubCentre', 0),
                        ('updateSequenceNumber', 0), ('dataCategory', 2), ('internationalDataSubCategory', 4),
@@ -124,10 +126,12 @@ def encode(descriptors, subsets, outer=None):
         ec.codes_set(h, key, value)
     ec.codes_set_array(h, 'inputExtendedDelayedDescriptorReplicationFactor', [len(s[1]) for s in subsets])
     ec.codes_set_array(h, 'inputDelayedDescriptorReplicationFactor', [len(s[2]) for s in subsets])
+    if references:
+        ec.codes_set_array(h, 'inputOverriddenReferenceValues', list(references))
     ec.codes_set_array(h, 'unexpandedDescriptors', descriptors)
     occurrences, order = {}, []
     for sub in subsets:
-        items = (list(sonde_ident(outer).items()) if outer else []) + subset_items(sub)
+        items = (list(sonde_ident(outer).items()) if outer else []) + list(outside) + subset_items(sub)
         for k, v in items:
             if k not in occurrences:
                 occurrences[k] = []
@@ -182,7 +186,10 @@ def decode(message):
                 code = '031002' if base.startswith('extended') else '031001'
                 elements.append([code, plain(ec.codes_get(h, ranked))])
                 continue
-            code = str(ec.codes_get(h, '#%d#%s->code' % (rank, base))).zfill(6)
+            if base == 'text':  # 2 05 YYY characters have no ->code: YYY is their count
+                code = '205%03d' % len(ec.codes_get_string(h, ranked))
+            else:
+                code = str(ec.codes_get(h, '#%d#%s->code' % (rank, base))).zfill(6)
             if base not in arrays:
                 arrays[base] = ec.codes_get_array(h, base)
             values = arrays[base]
@@ -197,8 +204,8 @@ def decode(message):
     return out
 
 
-def write(folder, name, descriptors, subsets, outer=None):
-    message = encode(descriptors, subsets, outer)
+def write(folder, name, descriptors, subsets, outer=None, outside=(), references=()):
+    message = encode(descriptors, subsets, outer, outside, references)
     with open(os.path.join(folder, name + '.bufr'), 'wb') as f:
         f.write(message)
     document = {'file': name + '.bufr', 'decoded_with': 'ecCodes ' + ec.codes_get_api_version(),
@@ -248,6 +255,14 @@ def main():
           [ascent(norway, levels(60), shear(1)), ascent(ship, levels(45), shear(0), serial='N4040012')])
     write(folder, 'hires57_8200levels', [309057], [ascent(norway, levels(8200), shear(3))])
     write(folder, 'hires57_after301128', [301128, 309057], [ascent(norway, levels(30), shear(1))], outer='OUTER 0001')
+    # The operators the decoder takes outside the template: a width change and a new reference on
+    # the orientation corrections, and 2 05 011 characters, between 3 01 128 and the template.
+    write(folder, 'hires57_ops301128',
+          [301128, 201131, 25065, 201000, 203012, 25066, 203255, 25066, 203000, 205011, 309057],
+          [ascent(norway, levels(25), shear(1)), ascent(ship, levels(12), shear(2), serial='N4040012')],
+          outer='OUTER 0002', outside=[('orientationCorrectionAzimuth', 12.34),
+                                       ('orientationCorrectionElevation', -15.25), ('text', 'MOSKVA VDNH')],
+          references=[-2000])
     write(folder, 'hires56_descent', [309056],
           [descent(norway, levels(80, descent=True), shear(1), (71.30211, -7.93301, 29870))])
     write(folder, 'hires56_nostart', [309056],
