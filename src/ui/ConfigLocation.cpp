@@ -25,6 +25,11 @@ ConfigFiles LocateConfig(const QString& exeDir, const QString& userConfigHome) {
     return {beside, own, true};
 }
 
+ConfigFiles ConfigFilesIn(const QString& folder) {
+    const QString file = QDir(folder).filePath(ConfigName);
+    return {file, file};
+}
+
 QString UserConfigHome() {
     const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (QDir::isAbsolutePath(configured)) return configured;

@@ -15,5 +15,8 @@ struct ConfigFiles {
 // exeDir: the executable's folder; userConfigHome: $XDG_CONFIG_HOME, or ~/.config without it.
 ConfigFiles LocateConfig(const QString& exeDir, const QString& userConfigHome);
 
+// TAVIK.CNF read and stored in one folder.
+ConfigFiles ConfigFilesIn(const QString& folder);
+
 // The user's configuration folder of this process's environment.
 QString UserConfigHome();

@@ -88,9 +88,7 @@ const QString DataKey = QStringLiteral("DATA");
 
 TfmMainFrm::TfmMainFrm(WindowDialogs& dialogs, const QString& configFolder, const QStringList& arguments,
                        QWidget* parent)
-    : TfmMainFrm(dialogs, ConfigFiles{QDir(configFolder).filePath(QStringLiteral("TAVIK.CNF")),
-                                      QDir(configFolder).filePath(QStringLiteral("TAVIK.CNF"))},
-                 arguments, parent) {}
+    : TfmMainFrm(dialogs, ConfigFilesIn(configFolder), arguments, parent) {}
 
 TfmMainFrm::TfmMainFrm(WindowDialogs& dialogs, const ConfigFiles& config, const QStringList& arguments,
                        QWidget* parent)

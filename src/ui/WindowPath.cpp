@@ -35,17 +35,12 @@ void WaitWithSplash() {
 
 }  // namespace
 
-ConfigFiles ConfigIn(const QString& configFolder) {
-    const QString file = QDir(configFolder).filePath(QStringLiteral("TAVIK.CNF"));
-    return {file, file};
-}
-
 bool SplashWanted(const ConfigFiles& config) {
     const IniFile ini(config.read);
     return ini.ReadBool(QStringLiteral("OPTIONS"), QStringLiteral("ShowSplash"), true);
 }
 
-bool SplashWanted(const QString& configFolder) { return SplashWanted(ConfigIn(configFolder)); }
+bool SplashWanted(const QString& configFolder) { return SplashWanted(ConfigFilesIn(configFolder)); }
 
 std::unique_ptr<TfmMainFrm> CreateMainWindow(WindowDialogs& dialogs, const ConfigFiles& config,
                                              const QStringList& arguments, bool showSplash) {
@@ -60,7 +55,7 @@ std::unique_ptr<TfmMainFrm> CreateMainWindow(WindowDialogs& dialogs, const Confi
 
 std::unique_ptr<TfmMainFrm> CreateMainWindow(WindowDialogs& dialogs, const QString& configFolder,
                                              const QStringList& arguments, bool showSplash) {
-    return CreateMainWindow(dialogs, ConfigIn(configFolder), arguments, showSplash);
+    return CreateMainWindow(dialogs, ConfigFilesIn(configFolder), arguments, showSplash);
 }
 
 int RunWindowPath(int argc, char* argv[]) {
