@@ -118,7 +118,7 @@ LfcSearch SearchLfc(const Column& c, std::span<const double> parcel, double dewP
     return s;
 }
 
-std::vector<PressureTemperature> ElCandidates(const Column& c, std::span<const double> parcel) {
+std::vector<PressureTemperature> ElSearch(const Column& c, std::span<const double> parcel) {
     std::vector<PressureTemperature> candidates;
     if (c.size() == 0 || parcel.back() > c.temperature.back()) return candidates;
     const Crossings down = FindCrossings(c.pressure, parcel, c.temperature, Direction::Decreasing, 1);
@@ -253,8 +253,12 @@ PressureTemperature Lfc(const Column& column, std::span<const double> parcel, do
     return Choose(s.candidates, choice, true, column, parcel);
 }
 
+std::vector<PressureTemperature> ElCandidates(const Column& column, std::span<const double> parcel) {
+    return ElSearch(column, parcel);
+}
+
 PressureTemperature El(const Column& column, std::span<const double> parcel, Choice choice) {
-    return Choose(ElCandidates(column, parcel), choice, false, column, parcel);
+    return Choose(ElSearch(column, parcel), choice, false, column, parcel);
 }
 
 CapeCin ComputeCapeCin(const Column& column, std::span<const double> parcel, bool virtualCorrection, Choice lfcChoice,

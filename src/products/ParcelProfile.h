@@ -62,6 +62,7 @@ std::vector<PressureTemperature> LfcCandidates(const Column& column, std::span<c
 PressureTemperature Lfc(const Column& column, std::span<const double> parcel, double dewPointStart,
                         Choice choice = Choice::Top);
 // The equilibrium level likewise; none when the parcel is still warmer at the top.
+std::vector<PressureTemperature> ElCandidates(const Column& column, std::span<const double> parcel);
 PressureTemperature El(const Column& column, std::span<const double> parcel, Choice choice = Choice::Top);
 
 // CAPE (>= 0) and CIN (<= 0) between the LFC and EL chosen, trapezoid in ln p. With
