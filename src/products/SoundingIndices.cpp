@@ -40,25 +40,26 @@ std::string Count(const char* text, std::size_t n) {
     return line;
 }
 
-// Indices of the longest strictly falling run of pressures (not necessarily adjacent), in order.
+// Indices of the longest run of strictly falling pressure (not necessarily adjacent levels), in
+// order; of runs equally long, the one keeping the earlier levels. Patience sorting from the last
+// level back: n log n, so 8000 levels cost nothing.
 std::vector<std::size_t> LongestFalling(const std::vector<SoundingLevel>& levels) {
-    std::vector<std::size_t> tails;                 // index of the smallest-last run of each length
-    std::vector<std::size_t> before(levels.size());  // the level before each in its run
-    for (std::size_t i = 0; i < levels.size(); ++i) {
+    std::vector<std::size_t> tails;                  // the run of each length with the lowest first pressure
+    std::vector<std::size_t> after(levels.size());   // the next level of each in its run
+    for (std::size_t i = levels.size(); i-- > 0;) {
         const auto at = std::partition_point(tails.begin(), tails.end(), [&](std::size_t t) {
-            return levels[t].pressure > levels[i].pressure;
+            return levels[t].pressure < levels[i].pressure;
         });
-        before[i] = at == tails.begin() ? i : *(at - 1);
+        after[i] = at == tails.begin() ? i : *(at - 1);
         if (at == tails.end()) tails.push_back(i);
         else *at = i;
     }
     std::vector<std::size_t> run;
     if (tails.empty()) return run;
-    for (std::size_t i = tails.back();; i = before[i]) {
+    for (std::size_t i = tails.back();; i = after[i]) {
         run.push_back(i);
-        if (before[i] == i) break;
+        if (after[i] == i) break;
     }
-    std::reverse(run.begin(), run.end());
     return run;
 }
 
@@ -161,8 +162,10 @@ ParcelResult Assemble(ParcelColumn pc) {
     r.lcl = pc.lcl;
     const parcel::CapeCin plain = parcel::ComputeCapeCin(pc.column, pc.parcel, false);
     const parcel::CapeCin corrected = parcel::ComputeCapeCin(pc.column, pc.parcel, true);
-    r.plain = {plain.lfc, plain.el, plain.cape, plain.cin};
-    r.virtualCorrected = {corrected.lfc, corrected.el, corrected.cape, corrected.cin};
+    // Between the lowest LFC and the highest EL the integral takes in the negative areas between
+    // them too; a net negative is no CAPE.
+    r.plain = {plain.lfc, plain.el, std::max(0.0, plain.cape), plain.cin};
+    r.virtualCorrected = {corrected.lfc, corrected.el, std::max(0.0, corrected.cape), corrected.cin};
     BuildPath(pc, r);
     return r;
 }
@@ -170,8 +173,13 @@ ParcelResult Assemble(ParcelColumn pc) {
 // The tropopause criterion at level i of the working levels: the lapse rate to every level above
 // within depth does not exceed the limit.
 bool Flat(const std::vector<const SoundingLevel*>& w, std::size_t i) {
-    if (i + 1 >= w.size()) return false;
-    for (std::size_t j = i + 1; j < w.size() && w[j]->height - w[i]->height <= TropopauseDepth; ++j) {
+    if (i == 0 || i + 1 >= w.size()) return false;
+    // The lapse rate falls to the limit here: it exceeds it below (data that begin in the
+    // stratosphere have no tropopause at their first level).
+    const double below = w[i]->height - w[i - 1]->height;
+    if (below <= 0 || (w[i - 1]->temperature - w[i]->temperature) / below * 1000.0 <= TropopauseLapse) return false;
+    // The lapse rate at the level itself (to the next one, however far) and to every level within 2 km.
+    for (std::size_t j = i + 1; j < w.size() && (j == i + 1 || w[j]->height - w[i]->height <= TropopauseDepth); ++j) {
         const double dz = w[j]->height - w[i]->height;
         if (dz <= 0 || (w[i]->temperature - w[j]->temperature) / dz * 1000.0 > TropopauseLapse) return false;
     }
@@ -409,7 +417,10 @@ SoundingIndices ComputeIndices(const SoundingProfile& profile) {
     for (const SoundingLevel& l : levels)
         if (!std::isnan(l.dewPoint)) out.precipitableWaterTop = l.pressure;
     FindFreezingLevels(levels, out);
-    FindTropopauses(levels, out);
+    if (levels.front().pressure > TropopauseFloor)
+        FindTropopauses(levels, out);
+    else
+        out.notes.push_back("данные начинаются выше 500 гПа: тропопауза не определяется");
     return out;
 }
 
