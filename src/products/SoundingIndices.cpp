@@ -266,6 +266,8 @@ SoundingProfile CleanProfile(const std::vector<SoundingLevel>& observed) {
     SoundingProfile profile;
     std::size_t noPressure = 0, noTemperature = 0, windOnly = 0, noDewPoint = 0, dewClamped = 0, dewCleared = 0;
     std::vector<SoundingLevel> valid;
+    valid.reserve(observed.size());
+    profile.windLevels.reserve(observed.size());
     for (SoundingLevel l : observed) {
         const bool hasWind = Valid(l.windSpeed, 0.0, 200.0) && Valid(l.windDirection, 0.0, 360.0);
         if (!Valid(l.pressure, MinPressure, MaxPressure)) {
@@ -299,18 +301,15 @@ SoundingProfile CleanProfile(const std::vector<SoundingLevel>& observed) {
     }
     // Levels repeating the pressure of the level before (the first is kept), then the longest run
     // of falling pressure.
-    std::size_t duplicates = 0;
-    std::vector<SoundingLevel> distinct;
-    for (const SoundingLevel& l : valid) {
-        if (!distinct.empty() && distinct.back().pressure == l.pressure) {
-            ++duplicates;
-            continue;
-        }
-        distinct.push_back(l);
-    }
-    const std::vector<std::size_t> run = LongestFalling(distinct);
-    for (std::size_t i : run) profile.levels.push_back(distinct[i]);
-    const std::size_t unordered = distinct.size() - run.size();
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < valid.size(); ++i)
+        if (kept == 0 || valid[kept - 1].pressure != valid[i].pressure) valid[kept++] = valid[i];
+    const std::size_t duplicates = valid.size() - kept;
+    valid.resize(kept);
+    const std::vector<std::size_t> run = LongestFalling(valid);
+    profile.levels.reserve(run.size());
+    for (std::size_t i : run) profile.levels.push_back(valid[i]);
+    const std::size_t unordered = valid.size() - run.size();
     const std::size_t heights = FillHeights(profile.levels);
 
     std::stable_sort(profile.windLevels.begin(), profile.windLevels.end(),
