@@ -35,7 +35,7 @@ bool Valid(double v, double lo, double hi) { return !std::isnan(v) && v >= lo &&
 double OrNaN(double v) { return IsMissing(v) ? NoValue : v; }
 
 std::string Count(const char* text, std::size_t n) {
-    char line[160];
+    char line[256];
     std::snprintf(line, sizeof line, text, n);
     return line;
 }
@@ -430,7 +430,7 @@ namespace products {
 namespace {
 
 std::string Format(const char* format, double a, double b = 0.0, double c = 0.0) {
-    char line[200];
+    char line[256];
     std::snprintf(line, sizeof line, format, a, b, c);
     return line;
 }
