@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -264,6 +265,40 @@ TEST(SoundingIndices, PanelLinesAreRussianWithUnits) {
                              "Осаждаемая вода: ", " мм (до ", "Уровень 0 °C: 2308 м", "Тропопауза: ",
                              "Вторая тропопауза: ", "Максимальный ветер: 40 м/с, 270°"})
         EXPECT_NE(panel.find(part), std::string::npos) << part << "\n" << panel;
+}
+
+TEST(SoundingIndices, RandomGarbageNeverBreaksTheInvariants) {
+    // Values anywhere, missing (NaN) or the decoder's missing value, in any order: the profile
+    // keeps a falling pressure and the indices stay within their signs.
+    std::mt19937 random(20);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    auto pick = [&](double lo, double hi) {
+        const double x = unit(random);
+        return x < 0.1 ? products::NoValue : x < 0.15 ? MissingValue : lo + (hi - lo) * unit(random);
+    };
+    for (int k = 0; k < 500; ++k) {
+        std::vector<SoundingLevel> levels(random() % 60);
+        for (SoundingLevel& l : levels) {
+            l.pressure = pick(-10, 1200);
+            l.temperature = pick(100, 400);
+            l.dewPoint = pick(100, 400);
+            l.height = pick(-500, 40000);
+            l.windSpeed = pick(-5, 300);
+            l.windDirection = pick(-10, 400);
+        }
+        const SoundingProfile profile = products::CleanProfile(levels);
+        for (std::size_t i = 1; i < profile.levels.size(); ++i)
+            ASSERT_LT(profile.levels[i].pressure, profile.levels[i - 1].pressure);
+        const SoundingIndices x = products::ComputeIndices(profile);
+        for (const products::ParcelResult* r : {&x.surface, &x.mixedLayer, &x.mostUnstable}) {
+            EXPECT_GE(r->plain.cape, 0.0);
+            EXPECT_LE(r->plain.cin, 0.0);
+            EXPECT_GE(r->virtualCorrected.cape, 0.0);
+            EXPECT_LE(r->virtualCorrected.cin, 0.0);
+            for (const products::BuoyantArea& a : r->areas) EXPECT_LT(a.last, r->path.size());
+        }
+        EXPECT_FALSE(products::IndexPanelLines(x).empty());
+    }
 }
 
 // Every subset of the first message of every real file: the indices exist where the data allow
