@@ -34,6 +34,10 @@ struct SoundingLevel {
 // Russian what was left out on the way.
 struct SoundingProfile {
     std::vector<SoundingLevel> levels;
+    // Every level with a pressure and a wind (speed and direction), temperature or not (the wind
+    // levels of a TEMP carry none), pressure falling, one per pressure: the barbs and the
+    // maximum wind.
+    std::vector<SoundingLevel> windLevels;
     std::vector<std::string> notes;
 };
 
@@ -117,7 +121,7 @@ struct SoundingIndices {
     ParcelResult mostUnstable;  // the level of highest theta-e in the lowest 300 hPa
     double liftedIndex = NoValue;     // K, T500 - surface parcel at 500 hPa
     double showalterIndex = NoValue;  // K, T500 - parcel lifted from 850 hPa
-    double kIndex = NoValue;          // K
+    double kIndex = NoValue;          // °C: (T850 - T500) + Td850[°C] - (T700 - Td700)
     double totalTotals = NoValue;     // K
     double verticalTotals = NoValue;  // K, T850 - T500
     double crossTotals = NoValue;     // K, Td850 - T500
