@@ -22,6 +22,7 @@ constexpr double DryAdiabatStep = 10.0;        // of potential temperature, °C
 constexpr double PseudoAdiabatStep = 4.0;      // of wet-bulb potential temperature, °C
 constexpr double MixingRatioTop = 600.0;       // hPa: higher up the lines crowd into the cold corner
 constexpr double MixingRatios[] = {0.4, 1, 2, 3, 5, 8, 12, 16, 20};   // g/kg
+constexpr double MarkMerge = 15.0;             // hPa between parcel marks that share a label
 
 std::string Number(double value) {
     char text[32];
@@ -61,7 +62,9 @@ std::vector<DiagramLine> Isotherms(const DiagramFrame& frame) {
     for (double t = coldest; t <= frame.rightX; t += IsothermStep) {
         const double xBottom = frame.X(t, frame.bottomPressure), xTop = frame.X(t, frame.topPressure);
         if (std::max(xBottom, xTop) < frame.leftX || std::min(xBottom, xTop) > frame.rightX) continue;
-        lines.push_back({{{xBottom, frame.bottomPressure}, {xTop, frame.topPressure}}, {}, Number(t), true});
+        // One crossing the bottom edge is named by the temperature axis there.
+        const bool fromLeft = xBottom < frame.leftX;
+        lines.push_back({{{xBottom, frame.bottomPressure}, {xTop, frame.topPressure}}, {}, fromLeft ? Number(t) : "", true});
     }
     return lines;
 }
@@ -127,9 +130,15 @@ void AddParcel(DiagramSounding& d, const DiagramFrame& frame, const ParcelResult
     }
     const std::pair<PressureTemperature, const char*> marks[] = {
         {parcel.lcl, "УК"}, {parcel.plain.lfc, "УСК"}, {parcel.plain.el, "УНП"}};
-    for (const auto& [level, label] : marks)
-        if (std::isfinite(level.pressure) && std::isfinite(level.temperature))
-            d.marks.push_back({At(frame, level.pressure, level.temperature), label});
+    for (const auto& [level, label] : marks) {
+        if (!std::isfinite(level.pressure) || !std::isfinite(level.temperature)) continue;
+        // Levels this close would hide each other's label: they share one.
+        if (!d.marks.empty() && std::abs(d.marks.back().at.pressure - level.pressure) < MarkMerge) {
+            d.marks.back().label += std::string(", ") + label;
+            continue;
+        }
+        d.marks.push_back({At(frame, level.pressure, level.temperature), label});
+    }
 }
 
 }  // namespace

@@ -65,7 +65,8 @@ inline constexpr std::array<double, 11> StandardIsobars = {1000, 925, 850, 700, 
 struct SoundingProfile;
 struct ParcelResult;
 
-// A mark on the parcel's path: the LCL «УК», the LFC «УСК», the EL «УНП».
+// A mark on the parcel's path: the LCL «УК», the LFC «УСК», the EL «УНП»; levels less than
+// 15 hPa apart share the first one's mark («УК, УСК»).
 struct DiagramMark {
     DiagramPoint at;
     std::string label;
@@ -98,7 +99,8 @@ DiagramSounding MakeDiagramSounding(const DiagramFrame& frame, const SoundingPro
 // The background of a frame: isotherms every 10 °C, the standard isobars, dry adiabats every
 // 10 °C of potential temperature, pseudo-adiabats every 4 °C of wet-bulb potential temperature,
 // saturation mixing-ratio lines of 0.4 … 20 g/kg up to 600 hPa. Only lines that cross the frame
-// are given; each carries its label (°C, or g/kg for the mixing ratio).
+// are given; each carries its label (°C, or g/kg for the mixing ratio), except the isobars
+// and the isotherms that cross the bottom edge: the axes name those.
 DiagramBackground MakeDiagramBackground(const DiagramFrame& frame);
 
 }  // namespace products

@@ -38,7 +38,9 @@ TEST(AerologicalDiagramTest, SkewTIsothermsLeanAt45DegreesAndTheEmagramsStandUpr
             const auto [x1, y1] = OnPlot(f, line.points.back());
             if (kind == DiagramKind::SkewT) EXPECT_NEAR(x1 - x0, y1 - y0, 1e-9) << line.label;
             else EXPECT_NEAR(x1, x0, 1e-12) << line.label;
-            // The label is the temperature of every point of the line.
+            // Labelled where it comes in from the left, with the temperature of every point of the line.
+            EXPECT_EQ(line.label.empty(), line.points.front().x >= f.leftX) << line.points.front().x;
+            if (line.label.empty()) continue;
             for (const DiagramPoint& p : line.points) EXPECT_NEAR(f.TemperatureAt(p.x, p.pressure), std::stod(line.label), 1e-9);
         }
         // At the bottom of the frame x is the temperature.
@@ -58,7 +60,8 @@ TEST(AerologicalDiagramTest, BackgroundFamiliesCrossTheFrameAndCarryTheirValues)
                 bool inside = false;
                 for (const DiagramPoint& p : line.points) inside = inside || f.Contains(p.x, p.pressure);
                 EXPECT_TRUE(inside) << family << " " << line.label;
-                EXPECT_EQ(line.label.empty(), family == static_cast<int>(DiagramFamily::Isobar));
+                if (family != static_cast<int>(DiagramFamily::Isotherm))
+                    EXPECT_EQ(line.label.empty(), family == static_cast<int>(DiagramFamily::Isobar));
             }
         }
         const auto& isobars = b.Of(DiagramFamily::Isobar);
@@ -163,9 +166,14 @@ TEST(AerologicalDiagramTest, ParcelAreasAreClosedPolygonsOnTheRightSide) {
     EXPECT_EQ(d.marks[0].label, "УК");
     EXPECT_EQ(d.marks[0].at.pressure, 930.0);
     EXPECT_EQ(d.marks[2].label, "УНП");
-    // An LFC that was not found gives no mark.
+    // An LFC that was not found gives no mark; one within 15 hPa of the LCL shares its mark.
     parcel.plain.lfc = {};
     EXPECT_EQ(MakeDiagramSounding(f, HandProfile(), &parcel).marks.size(), 2u);
+    parcel.plain.lfc = {920, 14.5 + K0};
+    const auto shared = MakeDiagramSounding(f, HandProfile(), &parcel).marks;
+    ASSERT_EQ(shared.size(), 2u);
+    EXPECT_EQ(shared[0].label, "УК, УСК");
+    EXPECT_EQ(shared[0].at.pressure, 930.0);
 }
 
 }  // namespace
