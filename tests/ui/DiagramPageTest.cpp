@@ -82,9 +82,22 @@ TEST_F(DiagramPageTest, StandsAfter3DBeforeTheSecondaryAndFollowsTheChartPageRul
     Load(Small);
     for (QAction* on : {w.idSaveGIF, w.idSaveWMF, w.idEditChart, w.pidEditChart}) EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
     for (QAction* off : {w.idFind, w.idCopySelected, w.idPrintSelected}) EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
-    // Copy puts the page's chart on the clipboard, as on the other chart pages.
+    // Copy and print take the page's chart, titled, as on the other chart pages; the editor opens on it.
     w.idCopy->trigger();
+    w.idPrint->trigger();
+    w.idEditChart->trigger();
     EXPECT_EQ(dialogs.beeps, 0);
+    const chart::ChartView* view = w.Diagram->View();
+    chart::RenderOptions titled;
+    titled.title = w.ChartTitleText();
+    titled.clipSeries = true;
+    const QImage expected = chart::RenderImage(view->Model(), view->size(), titled);
+    ASSERT_EQ(dialogs.copiedCharts.size(), 1u);
+    ASSERT_EQ(dialogs.printedCharts.size(), 1u);
+    EXPECT_EQ(dialogs.copiedCharts[0].image.convertToFormat(QImage::Format_RGB32), expected.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(dialogs.printedCharts[0].image.convertToFormat(QImage::Format_RGB32), expected.convertToFormat(QImage::Format_RGB32));
+    ASSERT_EQ(dialogs.chartEditors.size(), 1u);
+    EXPECT_EQ(dialogs.chartEditors[0].view, view);
 }
 
 TEST_F(DiagramPageTest, ThePageSavesItsChartAsAGifWithTheCaption) {
