@@ -350,6 +350,8 @@ struct Layer {
 Layer GetLayer(std::span<const double> pressure, std::span<const double> values, double bottom, double top) {
     Layer layer;
     std::vector<double> p, v;
+    p.reserve(pressure.size());
+    v.reserve(pressure.size());
     for (std::size_t i = 0; i < pressure.size(); ++i)
         if (!std::isnan(pressure[i]) && !std::isnan(values[i])) {
             p.push_back(pressure[i]);
@@ -359,17 +361,22 @@ Layer GetLayer(std::span<const double> pressure, std::span<const double> values,
     const double minP = *std::min_element(p.begin(), p.end());
     const double maxP = *std::max_element(p.begin(), p.end());
     if (!(GreaterOrClose(top, minP) && LessOrClose(bottom, maxP) && bottom >= top)) return layer;
-    std::vector<double> at;
-    for (double x : p)
-        if (LessOrClose(x, bottom) && GreaterOrClose(x, top)) at.push_back(x);
-    auto hasClose = [&](double bound) {
-        return std::any_of(at.begin(), at.end(), [&](double x) { return IsClose(bound, x); });
-    };
-    if (!hasClose(top)) at.push_back(top);
-    if (!hasClose(bottom)) at.push_back(bottom);
-    std::sort(at.begin(), at.end(), std::greater<>());
-    layer.pressure = at;
-    for (double x : at) layer.values.push_back(InterpolateInLogPressure(p, v, x));
+    // The observed levels inside with their own values, the bounds interpolated where not observed.
+    std::vector<std::pair<double, double>> at;
+    bool hasTop = false, hasBottom = false;
+    for (std::size_t i = 0; i < p.size(); ++i)
+        if (LessOrClose(p[i], bottom) && GreaterOrClose(p[i], top)) {
+            at.emplace_back(p[i], v[i]);
+            hasTop = hasTop || IsClose(top, p[i]);
+            hasBottom = hasBottom || IsClose(bottom, p[i]);
+        }
+    if (!hasTop) at.emplace_back(top, InterpolateInLogPressure(p, v, top));
+    if (!hasBottom) at.emplace_back(bottom, InterpolateInLogPressure(p, v, bottom));
+    std::stable_sort(at.begin(), at.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [x, y] : at) {
+        layer.pressure.push_back(x);
+        layer.values.push_back(y);
+    }
     return layer;
 }
 

@@ -35,30 +35,31 @@ bool Valid(double v, double lo, double hi) { return !std::isnan(v) && v >= lo &&
 double OrNaN(double v) { return IsMissing(v) ? NoValue : v; }
 
 std::string Count(const char* text, std::size_t n) {
-    char line[160];
+    char line[256];
     std::snprintf(line, sizeof line, text, n);
     return line;
 }
 
-// Indices of the longest strictly falling run of pressures (not necessarily adjacent), in order.
+// Indices of the longest run of strictly falling pressure (not necessarily adjacent levels), in
+// order; of runs equally long, the one keeping the earlier levels. Patience sorting from the last
+// level back: n log n, so 8000 levels cost nothing.
 std::vector<std::size_t> LongestFalling(const std::vector<SoundingLevel>& levels) {
-    std::vector<std::size_t> tails;                 // index of the smallest-last run of each length
-    std::vector<std::size_t> before(levels.size());  // the level before each in its run
-    for (std::size_t i = 0; i < levels.size(); ++i) {
+    std::vector<std::size_t> tails;                  // the run of each length with the lowest first pressure
+    std::vector<std::size_t> after(levels.size());   // the next level of each in its run
+    for (std::size_t i = levels.size(); i-- > 0;) {
         const auto at = std::partition_point(tails.begin(), tails.end(), [&](std::size_t t) {
-            return levels[t].pressure > levels[i].pressure;
+            return levels[t].pressure < levels[i].pressure;
         });
-        before[i] = at == tails.begin() ? i : *(at - 1);
+        after[i] = at == tails.begin() ? i : *(at - 1);
         if (at == tails.end()) tails.push_back(i);
         else *at = i;
     }
     std::vector<std::size_t> run;
     if (tails.empty()) return run;
-    for (std::size_t i = tails.back();; i = before[i]) {
+    for (std::size_t i = tails.back();; i = after[i]) {
         run.push_back(i);
-        if (before[i] == i) break;
+        if (after[i] == i) break;
     }
-    std::reverse(run.begin(), run.end());
     return run;
 }
 
@@ -161,8 +162,10 @@ ParcelResult Assemble(ParcelColumn pc) {
     r.lcl = pc.lcl;
     const parcel::CapeCin plain = parcel::ComputeCapeCin(pc.column, pc.parcel, false);
     const parcel::CapeCin corrected = parcel::ComputeCapeCin(pc.column, pc.parcel, true);
-    r.plain = {plain.lfc, plain.el, plain.cape, plain.cin};
-    r.virtualCorrected = {corrected.lfc, corrected.el, corrected.cape, corrected.cin};
+    // Between the lowest LFC and the highest EL the integral takes in the negative areas between
+    // them too; a net negative is no CAPE.
+    r.plain = {plain.lfc, plain.el, std::max(0.0, plain.cape), plain.cin};
+    r.virtualCorrected = {corrected.lfc, corrected.el, std::max(0.0, corrected.cape), corrected.cin};
     BuildPath(pc, r);
     return r;
 }
@@ -170,8 +173,13 @@ ParcelResult Assemble(ParcelColumn pc) {
 // The tropopause criterion at level i of the working levels: the lapse rate to every level above
 // within depth does not exceed the limit.
 bool Flat(const std::vector<const SoundingLevel*>& w, std::size_t i) {
-    if (i + 1 >= w.size()) return false;
-    for (std::size_t j = i + 1; j < w.size() && w[j]->height - w[i]->height <= TropopauseDepth; ++j) {
+    if (i == 0 || i + 1 >= w.size()) return false;
+    // The lapse rate falls to the limit here: it exceeds it below (data that begin in the
+    // stratosphere have no tropopause at their first level).
+    const double below = w[i]->height - w[i - 1]->height;
+    if (below <= 0 || (w[i - 1]->temperature - w[i]->temperature) / below * 1000.0 <= TropopauseLapse) return false;
+    // The lapse rate at the level itself (to the next one, however far) and to every level within 2 km.
+    for (std::size_t j = i + 1; j < w.size() && (j == i + 1 || w[j]->height - w[i]->height <= TropopauseDepth); ++j) {
         const double dz = w[j]->height - w[i]->height;
         if (dz <= 0 || (w[i]->temperature - w[j]->temperature) / dz * 1000.0 > TropopauseLapse) return false;
     }
@@ -258,6 +266,8 @@ SoundingProfile CleanProfile(const std::vector<SoundingLevel>& observed) {
     SoundingProfile profile;
     std::size_t noPressure = 0, noTemperature = 0, windOnly = 0, noDewPoint = 0, dewClamped = 0, dewCleared = 0;
     std::vector<SoundingLevel> valid;
+    valid.reserve(observed.size());
+    profile.windLevels.reserve(observed.size());
     for (SoundingLevel l : observed) {
         const bool hasWind = Valid(l.windSpeed, 0.0, 200.0) && Valid(l.windDirection, 0.0, 360.0);
         if (!Valid(l.pressure, MinPressure, MaxPressure)) {
@@ -291,18 +301,15 @@ SoundingProfile CleanProfile(const std::vector<SoundingLevel>& observed) {
     }
     // Levels repeating the pressure of the level before (the first is kept), then the longest run
     // of falling pressure.
-    std::size_t duplicates = 0;
-    std::vector<SoundingLevel> distinct;
-    for (const SoundingLevel& l : valid) {
-        if (!distinct.empty() && distinct.back().pressure == l.pressure) {
-            ++duplicates;
-            continue;
-        }
-        distinct.push_back(l);
-    }
-    const std::vector<std::size_t> run = LongestFalling(distinct);
-    for (std::size_t i : run) profile.levels.push_back(distinct[i]);
-    const std::size_t unordered = distinct.size() - run.size();
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < valid.size(); ++i)
+        if (kept == 0 || valid[kept - 1].pressure != valid[i].pressure) valid[kept++] = valid[i];
+    const std::size_t duplicates = valid.size() - kept;
+    valid.resize(kept);
+    const std::vector<std::size_t> run = LongestFalling(valid);
+    profile.levels.reserve(run.size());
+    for (std::size_t i : run) profile.levels.push_back(valid[i]);
+    const std::size_t unordered = valid.size() - run.size();
     const std::size_t heights = FillHeights(profile.levels);
 
     std::stable_sort(profile.windLevels.begin(), profile.windLevels.end(),
@@ -409,7 +416,10 @@ SoundingIndices ComputeIndices(const SoundingProfile& profile) {
     for (const SoundingLevel& l : levels)
         if (!std::isnan(l.dewPoint)) out.precipitableWaterTop = l.pressure;
     FindFreezingLevels(levels, out);
-    FindTropopauses(levels, out);
+    if (levels.front().pressure > TropopauseFloor)
+        FindTropopauses(levels, out);
+    else
+        out.notes.push_back("данные начинаются выше 500 гПа: тропопауза не определяется");
     return out;
 }
 
@@ -420,7 +430,7 @@ namespace products {
 namespace {
 
 std::string Format(const char* format, double a, double b = 0.0, double c = 0.0) {
-    char line[200];
+    char line[256];
     std::snprintf(line, sizeof line, format, a, b, c);
     return line;
 }
