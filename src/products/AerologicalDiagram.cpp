@@ -62,9 +62,10 @@ std::vector<DiagramLine> Isotherms(const DiagramFrame& frame) {
     for (double t = coldest; t <= frame.rightX; t += IsothermStep) {
         const double xBottom = frame.X(t, frame.bottomPressure), xTop = frame.X(t, frame.topPressure);
         if (std::max(xBottom, xTop) < frame.leftX || std::min(xBottom, xTop) > frame.rightX) continue;
-        // One crossing the bottom edge is named by the temperature axis there.
-        const bool fromLeft = xBottom < frame.leftX;
-        lines.push_back({{{xBottom, frame.bottomPressure}, {xTop, frame.topPressure}}, {}, fromLeft ? Number(t) : "", true});
+        // The emagram's upright isotherms are named by the temperature axis; the skewed ones by
+        // their labels, since x is the temperature only at the frame's bottom, not at a zoomed one.
+        const bool named = frame.kind == DiagramKind::SkewT;
+        lines.push_back({{{xBottom, frame.bottomPressure}, {xTop, frame.topPressure}}, {}, named ? Number(t) : "", true});
     }
     return lines;
 }

@@ -7,8 +7,8 @@
 // The skew is done here, in the data: x = T + Skew ln(BottomPressure / p). On the pressure axis
 // of the chart ln p is linear, so an isotherm is a straight line, and with the plot kept at the
 // frame's width-to-height ratio (Aspect) it leans at exactly 45° on any device, screen, printer
-// or picture. At the bottom of the frame x is the temperature itself, so the bottom axis reads
-// in °C there. In the emagram Skew is 0: x is the temperature everywhere.
+// or picture. x is the temperature only at the bottom of the frame, so the skewed isotherms carry
+// their own labels. In the emagram Skew is 0: x is the temperature everywhere.
 //
 // Temperatures here are in °C, pressures in hPa, mixing ratios in g/kg.
 #include <array>
@@ -99,8 +99,8 @@ DiagramSounding MakeDiagramSounding(const DiagramFrame& frame, const SoundingPro
 // The background of a frame: isotherms every 10 °C, the standard isobars, dry adiabats every
 // 10 °C of potential temperature, pseudo-adiabats every 4 °C of wet-bulb potential temperature,
 // saturation mixing-ratio lines of 0.4 … 20 g/kg up to 600 hPa. Only lines that cross the frame
-// are given; each carries its label (°C, or g/kg for the mixing ratio), except the isobars
-// and the isotherms that cross the bottom edge: the axes name those.
+// are given; each carries its label (°C, or g/kg for the mixing ratio), except the isobars and
+// the emagram's isotherms: the axes name those.
 DiagramBackground MakeDiagramBackground(const DiagramFrame& frame);
 
 }  // namespace products

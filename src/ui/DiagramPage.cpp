@@ -77,8 +77,10 @@ void SetUpAxes(chart::Chart& c, const products::DiagramFrame& frame) {
     bottom.minimum = frame.leftX;
     bottom.maximum = frame.rightX;
     bottom.grid = false;
-    bottom.title = frame.kind == products::DiagramKind::SkewT ? QStringLiteral("T, °C (у нижней границы)")
-                                                              : QStringLiteral("T, °C");
+    // Skewed, x is the temperature only at the frame's bottom: the isotherms' labels name them.
+    const bool skewed = frame.kind == products::DiagramKind::SkewT;
+    bottom.labels = !skewed;
+    bottom.title = skewed ? QStringLiteral("T, °C — по надписям изотерм") : QStringLiteral("T, °C");
     chart::Axis& left = c.AxisOf(AxisId::Left);
     left.automatic = false;
     left.logarithmic = true;

@@ -135,9 +135,11 @@ TEST_F(DiagramPageTest, TheEmagramSwitchStandsTheIsothermsUpright) {
     const double skewedTop = t->Points().back().x;
     EXPECT_GT(isothermsLean().first, 5);
     EXPECT_EQ(isothermsLean().second, 0);
+    EXPECT_FALSE(Model().AxisOf(chart::AxisId::Bottom).labels) << "skewed, the isotherms' labels name them";
     page.cbEmagram->click();
     EXPECT_EQ(isothermsLean().first, 0);
     EXPECT_GT(isothermsLean().second, 5);
+    EXPECT_TRUE(Model().AxisOf(chart::AxisId::Bottom).labels);
     t = Titled(QStringLiteral("T"));
     ASSERT_NE(t, nullptr);
     EXPECT_LT(t->Points().back().x, skewedTop) << "the sounding's top is no longer shifted right";
