@@ -103,6 +103,9 @@ public:
     bool clipSeries = false;      // series drawing clipped to the plotting area
     bool zoomEnabled = true;      // the views zoom by dragging a rectangle
     QString emptyNote;            // shown in the middle of the plot while no series draws a point
+    // Width over height of the plot; 0 lets the plot take all the room. A chart whose geometry
+    // has a fixed slant in pixels (a skewed diagram) keeps its proportions in every picture.
+    double plotAspect = 0.0;
 
     CursorTool cursor;            // one cursor tool per chart, off unless activated
     bool rotateTool = false;      // the views turn the 3D view by dragging
@@ -122,6 +125,8 @@ public:
     Series& SeriesAt(int index) { return *series.at(index); }
     const Series& SeriesAt(int index) const { return *series.at(index); }
     int IndexOf(const Series* s) const;   // -1 when not a series of this chart
+    // Drops every series (a chart whose set of lines changes with what it shows builds them anew).
+    void RemoveAllSeries() { series.clear(); }
 
     // Zoom every horizontal and vertical axis to the given value ranges (Renderer::ZoomTo turns a
     // dragged rectangle into these), and undo it.

@@ -343,9 +343,14 @@ private:
             return;
         }
         // Patterns and gradients other than the banded linear fill become their first colour.
-        const QColor c = brush.gradient() && !brush.gradient()->stops().isEmpty()
-                             ? brush.gradient()->stops().first().second
-                             : brush.color();
+        QColor c = brush.gradient() && !brush.gradient()->stops().isEmpty()
+                       ? brush.gradient()->stops().first().second
+                       : brush.color();
+        // The records have no transparency: a translucent fill becomes the colour it shows on white.
+        if (c.alpha() < 255) {
+            const double a = c.alphaF();
+            c = QColor::fromRgbF(1 - a + a * c.redF(), 1 - a + a * c.greenF(), 1 - a + a * c.blueF());
+        }
         SelectSolidBrush(c);
     }
 

@@ -35,7 +35,8 @@ DataRange DataRangeOf(const Chart& chart, AxisId id) {
     for (int k = 0; k < chart.SeriesCount(); ++k) {
         const Series& ser = chart.SeriesAt(k);
         if (!ser.active) continue;
-        const bool useX = ser.horizontalAxis == id;
+        // Barbs stand in their column whatever their direction: only their vertical value counts.
+        const bool useX = ser.horizontalAxis == id && ser.Kind() != SeriesKind::WindBarbs;
         const bool useY = ser.verticalAxis == id;
         const bool useZ = id == AxisId::Depth && ser.Kind() == SeriesKind::Point3D;
         if (!useX && !useY && !useZ) continue;
@@ -102,6 +103,7 @@ public:
         ComputeScales();
         PlaceAxes(outer);
         PadEndLabels(outer);
+        KeepAspect();
         PlaceAxisBands();
         Fit3D();
         return std::move(out);
@@ -258,6 +260,21 @@ private:
             ComputeTicks(AxisId::Bottom);
             ComputeTicks(AxisId::Top);
         }
+    }
+
+    // A plot of fixed proportions: narrowed or lowered to them, centred in the room it had.
+    void KeepAspect() {
+        if (!(chart.plotAspect > 0.0) || chart.view3D) return;
+        QRect& plot = out.plot;
+        const double room = static_cast<double>(plot.width()) / plot.height();
+        if (room > chart.plotAspect) {
+            const int w = std::max(2, static_cast<int>(std::lround(plot.height() * chart.plotAspect)));
+            plot = QRect(plot.left() + (plot.width() - w) / 2, plot.top(), w, plot.height());
+        } else {
+            const int h = std::max(2, static_cast<int>(std::lround(plot.width() / chart.plotAspect)));
+            plot = QRect(plot.left(), plot.top() + (plot.height() - h) / 2, plot.width(), h);
+        }
+        for (AxisId id : PlaneAxes) ComputeTicks(id);
     }
 
     // Bands and title rectangles of the plane axes, for painting titles and hit testing.
@@ -475,14 +492,19 @@ std::vector<QPointF> Layout::MappedPoints(const Series& s, std::vector<int>* ind
     const AxisScale::Linear fy = AxisAt(s.verticalAxis).scale.Linearised();
     const AxisScale::Linear fz = AxisAt(AxisId::Depth).scale.Linearised();
     const bool depth = s.Kind() == SeriesKind::Point3D;
+    const bool barbs = s.Kind() == SeriesKind::WindBarbs && !view3D;
     const double left = plot.left(), width = plot.width() - 1;
     const double bottom = plot.bottom(), height = plot.height() - 1;
     for (std::size_t i = 0; i < pts.size(); ++i) {
-        const auto u = fx.Of(pts[i].x);
+        const auto u = barbs ? std::optional<double>(0.0) : fx.Of(pts[i].x);
         const auto v = fy.Of(pts[i].y);
         if (!u || !v) continue;
         QPointF p;
-        if (view3D) {
+        if (barbs) {
+            // The column at the right edge, far enough in that a staff in any direction stays inside.
+            if (!std::isfinite(pts[i].x) || !std::isfinite(pts[i].z) || pts[i].z < 0) continue;
+            p = QPointF(plot.right() - BarbLength - BarbFeather / 2 - Gap, bottom - *v * height);
+        } else if (view3D) {
             double w = 0.0;
             if (depth) {
                 const auto f = fz.Of(pts[i].z);
@@ -499,6 +521,34 @@ std::vector<QPointF> Layout::MappedPoints(const Series& s, std::vector<int>* ind
         if (indices) indices->push_back(static_cast<int>(i));
     }
     return points;
+}
+
+std::optional<QPointF> Layout::LineLabelAnchor(const Series& s) const {
+    if (s.lineLabel.isEmpty() || s.Kind() == SeriesKind::WindBarbs) return std::nullopt;
+    std::vector<int> idx;
+    const auto pts = MappedPoints(s, &idx);
+    const QRectF inside(plot);
+    std::optional<QPointF> anchor;
+    for (std::size_t i = 1; i < pts.size(); ++i) {
+        if (s.Point(idx[i]).breakBefore) continue;
+        const auto clipped = ClipSegment(QLineF(pts[i - 1], pts[i]), inside);
+        if (!clipped) continue;
+        if (s.lineLabelAt == LineLabelAt::Start) return clipped->p1();
+        anchor = clipped->p2();
+    }
+    return anchor;
+}
+
+std::optional<QRect> Layout::LineLabelRect(const Series& s) const {
+    const auto anchor = LineLabelAnchor(s);
+    if (!anchor) return std::nullopt;
+    const QFontMetrics fm(font);
+    const int w = fm.horizontalAdvance(s.lineLabel) + 2, h = fm.height();
+    // Centred on the end of the line, then moved in so that the whole text lies inside the plot.
+    QRect r(ToPixel(anchor->x()) - w / 2, ToPixel(anchor->y()) - h / 2, w, h);
+    r.moveLeft(std::clamp(r.left(), plot.left() + 1, std::max(plot.left() + 1, plot.right() - w)));
+    r.moveTop(std::clamp(r.top(), plot.top() + 1, std::max(plot.top() + 1, plot.bottom() - h)));
+    return r;
 }
 
 QRect MarkerRect(const Series& s, const QPoint& at) {

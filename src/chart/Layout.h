@@ -107,6 +107,11 @@ struct Layout {
     // segment clipped before rounding to a margin around the chart, so that a segment whose
     // ends lie far outside (a deep zoom) is drawn where it is.
     std::vector<QPolygon> LinePieces(const Series& series) const;
+    // Where the line label of a series goes: the end (lineLabelAt) of the part of its line
+    // inside the plot, and the rectangle of the text there, moved wholly inside the plot.
+    // Nothing without a label or when no segment of the line crosses the plot.
+    std::optional<QPointF> LineLabelAnchor(const Series& series) const;
+    std::optional<QRect> LineLabelRect(const Series& series) const;
     // The rectangles of the point labels (marks) of a series, empty when they are off.
     std::vector<QRect> MarkRects(const Series& series, std::vector<int>* indices) const;
 };

@@ -16,6 +16,9 @@ namespace chart {
 inline constexpr int TickLength = 4;
 inline constexpr int Gap = 2;
 inline constexpr int LegendSwatch = 18;
+inline constexpr int BarbLength = 26;      // the staff of a wind barb
+inline constexpr int BarbFeather = 10;     // a full barb; a half barb is half of it
+inline constexpr int BarbStep = 4;         // between barbs along the staff
 inline constexpr double PixelLimit = 1e5;   // mapped coordinates are kept within this, far off any device
 
 inline int ToPixel(double v) { return static_cast<int>(std::lround(std::clamp(v, -PixelLimit, PixelLimit))); }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace chart {
 
@@ -127,7 +128,8 @@ HitResult Renderer::HitTest(const QPoint& pos) const {
                 if (MarkerRect(s, pts[i]).adjusted(-1, -1, 1, 1).contains(pos))
                     return Hit(ChartPart::SeriesPoint, k, idx[i]);
         }
-        if (s.penStyle != Qt::NoPen)
+        const bool lined = s.Kind() != SeriesKind::Area && s.Kind() != SeriesKind::WindBarbs;
+        if (lined && s.penStyle != Qt::NoPen)
             for (const QPolygon& piece : layout.LinePieces(s))
                 for (int i = 1; i < piece.size(); ++i)
                     if (DistanceToSegment(pos, piece[i - 1], piece[i]) <= HitTolerance)
@@ -163,6 +165,7 @@ void Renderer::Paint(QPainter& p) const {
     if (layout.clipSeries) p.setClipRect(layout.plot);
     for (int k = 0; k < chart.SeriesCount(); ++k)
         if (chart.SeriesAt(k).active) PaintSeries(p, chart.SeriesAt(k));
+    PaintLineLabels(p);
     for (int k = 0; k < chart.SeriesCount(); ++k)
         if (chart.SeriesAt(k).active) PaintMarks(p, chart.SeriesAt(k));
     p.setClipRect(layout.rect);
@@ -337,6 +340,8 @@ void Renderer::PaintAxisTitle(QPainter& p, AxisId id) const {
 }
 
 void Renderer::PaintSeries(QPainter& p, const Series& s) const {
+    if (s.Kind() == SeriesKind::Area) return PaintArea(p, s);
+    if (s.Kind() == SeriesKind::WindBarbs) return PaintBarbs(p, s);
     std::vector<int> idx;
     const auto pts = layout.ScreenPoints(s, &idx);
     if (pts.empty()) return;
@@ -378,6 +383,96 @@ void Renderer::PaintSeries(QPainter& p, const Series& s) const {
         }
         case MarkerStyle::None: break;
         }
+    }
+}
+
+// Each polygon runs from a point that starts a new line to the point before the next one.
+void Renderer::PaintArea(QPainter& p, const Series& s) const {
+    std::vector<int> idx;
+    const auto pts = layout.MappedPoints(s, &idx);
+    p.setPen(s.penStyle == Qt::NoPen ? QPen(Qt::NoPen) : QPen(s.colour, s.penWidth <= 1 ? 0 : s.penWidth, s.penStyle));
+    p.setBrush(s.fill);
+    QPolygon polygon;
+    auto flush = [&] {
+        if (polygon.size() > 2) p.drawPolygon(polygon);
+        polygon.clear();
+    };
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+        if (i > 0 && s.Point(idx[i]).breakBefore) flush();
+        polygon << ToPoint(pts[i]);
+    }
+    flush();
+    p.setBrush(Qt::NoBrush);
+}
+
+// A barb: the staff from the point towards where the wind comes from, then from the far end in,
+// a pennant for each 50 m/s, a full barb for each 10 and a half barb for 5 (the speed rounded to
+// 5 m/s). A lone half barb stands one step in from the end. Under 2.5 m/s: a small circle (calm).
+void Renderer::PaintBarbs(QPainter& p, const Series& s) const {
+    std::vector<int> idx;
+    const auto pts = layout.MappedPoints(s, &idx);
+    p.setPen(QPen(s.colour, s.penWidth <= 1 ? 0 : s.penWidth));
+    p.setBrush(s.colour);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    double lastY = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+        const QPointF base = pts[i];
+        if (std::abs(base.y() - lastY) < s.barbSpacing) continue;
+        lastY = base.y();
+        const ChartPoint& pt = s.Point(idx[i]);
+        const int fives = static_cast<int>(std::lround(pt.z / 5.0));
+        if (fives == 0) {
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(base, 3.0, 3.0);
+            p.setBrush(s.colour);
+            continue;
+        }
+        const double a = pt.x * std::numbers::pi / 180.0;
+        const QPointF along(std::sin(a), -std::cos(a));   // screen y grows downwards
+        const double side = s.barbsSouth ? -1.0 : 1.0;
+        const QPointF across = side * QPointF(std::cos(a), std::sin(a));
+        const QPointF tip = base + BarbLength * along;
+        p.drawLine(base, tip);
+        int pennants = fives / 10, fulls = (fives % 10) / 2;
+        const bool half = fives % 2 != 0;
+        double at = 0.0;   // distance in from the tip
+        for (; pennants > 0; --pennants, at += BarbStep * 1.5) {
+            const QPointF a0 = tip - at * along, a1 = tip - (at + BarbStep * 1.5) * along;
+            const QPointF poly[] = {a0, a0 + BarbFeather * across, a1};
+            p.drawPolygon(poly, 3);
+        }
+        if (at > 0) at += BarbStep / 2.0;
+        for (; fulls > 0; --fulls, at += BarbStep) {
+            const QPointF from = tip - at * along;
+            p.drawLine(from, from + BarbFeather * across + 0.4 * BarbFeather * along);
+        }
+        if (half) {
+            if (at == 0.0) at = BarbStep;
+            const QPointF from = tip - at * along;
+            p.drawLine(from, from + 0.5 * (BarbFeather * across + 0.4 * BarbFeather * along));
+        }
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setBrush(Qt::NoBrush);
+}
+
+// Line labels over every series, in series order; a label that would cover one drawn before it
+// is left out.
+void Renderer::PaintLineLabels(QPainter& p) const {
+    std::vector<QRect> taken;
+    p.setFont(layout.font);
+    const QColor back = chart.gradient ? chart.gradientBottom : chart.background;
+    for (int k = 0; k < chart.SeriesCount(); ++k) {
+        const Series& s = chart.SeriesAt(k);
+        if (!s.active) continue;
+        const auto r = layout.LineLabelRect(s);
+        if (!r) continue;
+        const QRect room = r->adjusted(-1, 0, 1, 0);
+        if (std::any_of(taken.begin(), taken.end(), [&](const QRect& t) { return t.intersects(room); })) continue;
+        taken.push_back(room);
+        p.fillRect(*r, back);
+        p.setPen(s.colour);
+        p.drawText(*r, Qt::AlignCenter, s.lineLabel);
     }
 }
 

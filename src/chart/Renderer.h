@@ -95,6 +95,9 @@ private:
     void PaintTick(QPainter& p, AxisId id, const QPoint& at, const QString& label, const QFontMetrics& fm) const;
     void PaintAxisTitle(QPainter& p, AxisId id) const;
     void PaintSeries(QPainter& p, const Series& s) const;
+    void PaintArea(QPainter& p, const Series& s) const;
+    void PaintBarbs(QPainter& p, const Series& s) const;
+    void PaintLineLabels(QPainter& p) const;
     void PaintMarks(QPainter& p, const Series& s) const;
     bool HasDrawnPoint() const;
     void PaintEmptyNote(QPainter& p) const;

@@ -16,11 +16,18 @@ enum class SeriesKind {
     Line,      // a line through the points and a marker at each point
     FastLine,  // only the line; no markers, no marks
     Point3D,   // (x, y, z) points joined by a line; z goes on the depth axis of a 3D view
+    Area,      // closed polygons filled with the series' fill colour; a break starts a new polygon
+    WindBarbs, // a barb per point in a column at the right edge of the plot: y is the vertical
+               // value, x the direction the wind blows from (degrees), z its speed (m/s)
 };
 
 enum class MarkerStyle { None, Circle, Square, Rectangle, Diamond };
 
 enum class SortOrder { Ascending, Descending };
+
+// Which end of a line carries its line label: where the line first enters the plot, or where it
+// last leaves it.
+enum class LineLabelAt { Start, End };
 
 // One point. An invalid colour or an empty label means the series' own.
 struct ChartPoint {
@@ -53,6 +60,20 @@ public:
     bool inLegend = true;
     AxisId horizontalAxis = AxisId::Bottom;
     AxisId verticalAxis = AxisId::Left;
+
+    // Area: the fill of the polygons (give it an alpha to see what lies beneath); the outline
+    // follows the pen, none with Qt::NoPen.
+    QColor fill = QColor(255, 0, 0, 80);
+    // Line label: a text in the series' colour at one end of the part of its line inside the plot.
+    // A label that would cover one drawn before it is left out, so that a dense family of lines
+    // keeps its labels readable at any size and zoom.
+    QString lineLabel;
+    LineLabelAt lineLabelAt = LineLabelAt::Start;
+    // Wind barbs: a barb is left out when it would come closer than this many pixels to the
+    // last barb drawn, so that a sounding of thousands of levels shows a readable column. With
+    // barbsSouth the feathers go on the other side of the staff, as in the southern hemisphere.
+    int barbSpacing = 14;
+    bool barbsSouth = false;
 
     // Points, kept in the order they are added.
     void Add(double x, double y, const QString& label = {}, const QColor& colour = {});

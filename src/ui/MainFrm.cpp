@@ -11,6 +11,7 @@
 #include "app/DecodeDriver.h"
 #include "chart/ChartView.h"
 #include "ui/CopyDataServer.h"
+#include "ui/DiagramPage.h"
 #include "ui/ErrorReport.h"
 #include "ui/IniFile.h"
 #include "ui/LineListBox.h"
@@ -31,7 +32,8 @@ struct PageRow {
 };
 
 // The pages in tab order. The text pages hold the lists; each chart page holds its chart:
-// tsTemp ChrtTemp, tsWind ChrtWind, tsXY ChrtXY, tsZ ChrtZ, ts3D Chrt3D.
+// tsTemp ChrtTemp, tsWind ChrtWind, tsXY ChrtXY, tsZ ChrtZ, ts3D Chrt3D; tsDiagram holds the
+// DiagramPage with its chart ChrtDiagram.
 constexpr PageRow PageRows[] = {
     {"tsPrimary", &TfmMainFrm::tsPrimary, "Первичный", "Щелкни меня"},
     {"tsTemp", &TfmMainFrm::tsTemp, "Температура и Влажность", "Щелкни меня"},
@@ -39,6 +41,7 @@ constexpr PageRow PageRows[] = {
     {"tsXY", &TfmMainFrm::tsXY, "Траектория", nullptr},
     {"tsZ", &TfmMainFrm::tsZ, "Скорость подъема", nullptr},
     {"ts3D", &TfmMainFrm::ts3D, "3D", nullptr},
+    {"tsDiagram", &TfmMainFrm::tsDiagram, "Аэрологическая диаграмма", nullptr},
     {"tsSec", &TfmMainFrm::tsSec, "Вторичный", "Вторичный выпуск"},
 };
 
@@ -146,6 +149,11 @@ void TfmMainFrm::CreatePages() {
     for (const ChartPageRow& row : ChartPageRows) (this->*row.page)->layout()->addWidget(Charts->*row.view);
     connect(Charts, &ProfileCharts::ChartDoubleClicked, this, [this](chart::ChartView* view, QPoint pos) {
         RunCommand([this, view, pos] { chtDblClick(view, pos); });
+    });
+    Diagram = new DiagramPage(tsDiagram);
+    tsDiagram->layout()->addWidget(Diagram);
+    connect(Diagram->View(), &chart::ChartView::DoubleClicked, this, [this](const QPoint& pos) {
+        RunCommand([this, pos] { chtDblClick(Diagram->View(), pos); });
     });
 
     PageControlTU->SetActivePage(tsPrimary);
@@ -306,25 +314,20 @@ void TfmMainFrm::Message(const QString& text) {
 }
 
 void TfmMainFrm::idEditChartClick() {
-    QWidget* page = PageControlTU->ActivePage();
-    for (const ChartPageRow& row : ChartPageRows) {
-        if (this->*row.page != page) continue;
-        chart::ChartView* view = Charts->*row.view;
-        chtDblClick(view, view->mapFromGlobal(QCursor::pos()));
-        return;
-    }
-    dialogs.Beep();
+    chart::ChartView* view = ActiveChart();
+    if (view == nullptr) return dialogs.Beep();
+    chtDblClick(view, view->mapFromGlobal(QCursor::pos()));
 }
 
 chart::ChartView* TfmMainFrm::ActiveChart() const {
     QWidget* page = PageControlTU->ActivePage();
     for (const ChartPageRow& row : ChartPageRows)
         if (this->*row.page == page) return Charts->*row.view;
-    return nullptr;
+    return page == tsDiagram ? Diagram->View() : nullptr;
 }
 
 void TfmMainFrm::chtDblClick(chart::ChartView* sender, const QPoint& pos) {
-    if (!Charts->IsChart(sender)) return;
+    if (!Charts->IsChart(sender) && sender != Diagram->View()) return;
     const QString caption =
         windowTitle() + QLatin1Char(':') + PageControlTU->Caption(PageControlTU->ActivePageIndex());
     dialogs.EditChart(this, sender, pos, caption);

@@ -24,6 +24,7 @@
 #include "ui/ProfileCharts.h"
 #include "ui/WindowDialogs.h"
 
+class DiagramPage;
 class LineListBox;
 class PageControl;
 class QAction;
@@ -102,6 +103,7 @@ public:
     QWidget* tsXY = nullptr;
     QWidget* tsZ = nullptr;
     QWidget* ts3D = nullptr;
+    QWidget* tsDiagram = nullptr;
     QWidget* tsSec = nullptr;
     LineListBox* lbPrim = nullptr;
     LineListBox* lbSec = nullptr;
@@ -120,6 +122,8 @@ public:
 
     // The five charts, one on each chart page, and their series.
     ProfileCharts* Charts = nullptr;
+    // The aerological diagram and its panel of indices, on tsDiagram.
+    DiagramPage* Diagram = nullptr;
 
     // Recent files, listed under idRecent; released when the window closes.
     std::unique_ptr<TROFMenu> RecentFiles;

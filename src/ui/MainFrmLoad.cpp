@@ -9,6 +9,7 @@
 
 #include "app/DecodeDriver.h"
 #include "chart/Series.h"
+#include "ui/DiagramPage.h"
 #include "core/TextHelpers.h"
 #include "ui/CopyDataServer.h"
 #include "ui/ErrorReport.h"
@@ -77,6 +78,7 @@ void TfmMainFrm::ClearPrimary() {
     Charts->UndoZoomAll();
     lbPrim->Clear();
     Charts->ClearPrimarySeries();
+    Diagram->ShowSoundings(nullptr, SecondaryLoaded() ? &UASecondary : nullptr);
 }
 
 bool TfmMainFrm::LoadPrimary(const QString& name) {
@@ -108,6 +110,7 @@ bool TfmMainFrm::LoadPrimaryFrom(const QString& name, const QString& folder) {
     }
 
     Charts->FillPrimarySeries(UAPrimary);
+    Diagram->ShowSoundings(&UAPrimary, SecondaryLoaded() ? &UASecondary : nullptr);
     QString caption = ApplicationTitle + QLatin1Char(':') + BaseNameText(PrimaryBaseName);
     if (SecondaryLoaded()) caption += QLatin1Char('/') + FromNative(FileNameNoExt(SecondaryFileName));
     setWindowTitle(caption);
@@ -171,6 +174,7 @@ void TfmMainFrm::idSecondaryClick() {
     Charts->UndoZoomAll();
     Charts->ClearSecondarySeries();
     Charts->FillSecondarySeries(UASecondary);
+    Diagram->ShowSoundings(PrimaryLoaded() ? &UAPrimary : nullptr, &UASecondary);
     setWindowTitle(ApplicationTitle + QLatin1Char('-') + BaseNameText(PrimaryBaseName) + QLatin1Char('/') +
                    BaseNameText(SecondaryBaseName));
     PageControlTU->SetActivePage(tsSec);
@@ -184,6 +188,7 @@ void TfmMainFrm::idClearSecondaryClick() {
     Charts->UndoZoomAll();
     lbSec->Clear();
     Charts->ClearSecondarySeries();
+    Diagram->ClearSecondary();
     idClearSecondary->setEnabled(false);
 }
 

@@ -156,6 +156,27 @@ TEST_F(ExportTest, EmfHasAValidHeaderBoundsAndRecords) {
     EXPECT_TRUE(titleText);
 }
 
+// Metafile brushes are opaque: a translucent area becomes the colour it shows on white.
+TEST_F(ExportTest, EmfGivesATranslucentAreaItsColourOnWhite) {
+    Chart c;
+    Series& area = c.AddSeries(SeriesKind::Area, "area");
+    area.fill = QColor(255, 0, 0, 128);
+    area.penStyle = Qt::NoPen;
+    for (auto [x, y] : {std::pair{0.0, 0.0}, {1.0, 0.0}, {1.0, 1.0}}) area.Add(x, y);
+    const QByteArray b = EmfData(c, size);
+    bool pink = false, red = false;
+    for (qsizetype at = 0; at + 8 <= b.size(); at += U32(b, at + 4)) {
+        if (U32(b, at) != emr::CreateBrushIndirect) continue;
+        const quint32 colour = U32(b, at + 16);   // COLORREF 0x00BBGGRR
+        const int r = colour & 0xFF, g = (colour >> 8) & 0xFF, bl = (colour >> 16) & 0xFF;
+        pink = pink || (r == 255 && std::abs(g - 127) <= 1 && std::abs(bl - 127) <= 1);
+        red = red || (r == 255 && g == 0 && bl == 0);
+        if (U32(b, at + 4) == 0) break;
+    }
+    EXPECT_TRUE(pink);
+    EXPECT_FALSE(red);
+}
+
 TEST_F(ExportTest, EmfEngineWritesEllipsesAndBitmaps) {
     EmfDevice emf(QSize(100, 80));
     {

@@ -603,5 +603,187 @@ TEST_F(RendererTest, CursorLinesCrossWherePlaced) {
     EXPECT_EQ(At(img, r.PlotRect().right() - 2, at.y()), chart.cursor.colour);
 }
 
+// A chart with fixed ranges 0..10 both ways, so that test values map to known pixels.
+void MakeFixed(Chart& c) {
+    MakePlain(c);
+    for (AxisId id : {AxisId::Bottom, AxisId::Left}) {
+        Axis& a = c.AxisOf(id);
+        a.automatic = false;
+        a.minimum = 0;
+        a.maximum = 10;
+    }
+}
+
+QPoint PixelAt(const Renderer& r, double x, double y) {
+    return {static_cast<int>(std::lround(*r.PixelOf(AxisId::Bottom, x))), static_cast<int>(std::lround(*r.PixelOf(AxisId::Left, y)))};
+}
+
+TEST_F(RendererTest, AreasFillEachPolygonOverWhatLiesBeneath) {
+    Chart chart;
+    MakeFixed(chart);
+    Series& line = chart.AddSeries(SeriesKind::FastLine, "beneath");
+    line.colour = Blue;
+    line.Add(0, 5);
+    line.Add(10, 5);
+    Series& area = chart.AddSeries(SeriesKind::Area, "area");
+    area.penStyle = Qt::NoPen;
+    area.fill = QColor(255, 0, 0, 128);
+    for (auto [x, y] : {std::pair{1.0, 1.0}, {4.0, 1.0}, {4.0, 9.0}, {1.0, 9.0}}) area.Add(x, y);
+    area.BreakLine();
+    for (auto [x, y] : {std::pair{6.0, 1.0}, {9.0, 1.0}, {9.0, 9.0}}) area.Add(x, y);
+    const Renderer r(chart, QRect(QPoint(0, 0), Size));
+    const QImage img = Render(chart);
+    const QColor inside = At(img, PixelAt(r, 2, 3).x(), PixelAt(r, 2, 3).y());
+    EXPECT_EQ(inside.red(), 255);
+    EXPECT_NEAR(inside.green(), 127, 2);   // half red over white
+    const QColor overLine = At(img, PixelAt(r, 2, 5).x(), PixelAt(r, 2, 5).y());
+    EXPECT_NEAR(overLine.red(), 128, 2);   // the line beneath shows through
+    EXPECT_NEAR(overLine.blue(), 127, 2);
+    // No fill joins the two polygons, and the triangle's empty half stays white.
+    EXPECT_EQ(At(img, PixelAt(r, 5, 3).x(), PixelAt(r, 5, 3).y()), QColor(Qt::white));
+    EXPECT_EQ(At(img, PixelAt(r, 6.5, 8).x(), PixelAt(r, 6.5, 8).y()), QColor(Qt::white));
+    EXPECT_NE(At(img, PixelAt(r, 8.5, 3).x(), PixelAt(r, 8.5, 3).y()), QColor(Qt::white));
+}
+
+// Dark runs along a row between two columns: each barb crossing the row is one run.
+std::vector<int> RunsAlong(const QImage& img, int y, int from, int to) {
+    std::vector<int> runs;
+    int length = 0;
+    for (int x = from; x <= to; ++x) {
+        if (qGray(img.pixel(x, y)) < 160) {
+            ++length;
+        } else if (length > 0) {
+            runs.push_back(length);
+            length = 0;
+        }
+    }
+    if (length > 0) runs.push_back(length);
+    return runs;
+}
+
+TEST_F(RendererTest, WindBarbsCountTheSpeedInFivesTensAndFifties) {
+    // A west wind: the staff runs left from the base, the feathers point up (northern hemisphere).
+    struct Case {
+        double speed;
+        std::size_t nearStaff, farFromStaff;   // runs 3 and 7 pixels above the staff
+    };
+    const Case cases[] = {{3, 1, 0}, {5, 1, 0}, {10, 1, 1}, {25, 3, 2}, {50, 1, 1}, {65, 3, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.speed);
+        Chart chart;
+        MakeFixed(chart);
+        Series& barbs = chart.AddSeries(SeriesKind::WindBarbs, "wind");
+        barbs.colour = Qt::black;
+        barbs.Add3D(270, 5, c.speed);
+        const Renderer r(chart, QRect(QPoint(0, 0), Size));
+        const QImage img = Render(chart);
+        const int staffY = PixelAt(r, 0, 5).y();
+        const int right = r.PlotRect().right() - 1, left = right - 70;
+        const auto near = RunsAlong(img, staffY - 3, left, right);
+        EXPECT_EQ(near.size(), c.nearStaff);
+        EXPECT_EQ(RunsAlong(img, staffY - 7, left, right).size(), c.farFromStaff);
+        EXPECT_TRUE(RunsAlong(img, staffY + 4, left, right).empty()) << "nothing below the staff";
+        if (c.speed == 50) {
+            EXPECT_GE(near.at(0), 4) << "a pennant is filled";
+        }
+    }
+}
+
+TEST_F(RendererTest, WindBarbsPointToTheWindAndThinOut) {
+    Chart chart;
+    MakeFixed(chart);
+    chart.AxisOf(AxisId::Bottom).automatic = true;
+    Series& line = chart.AddSeries(SeriesKind::FastLine, "line");
+    line.Add(0, 0);
+    line.Add(10, 10);
+    Series& barbs = chart.AddSeries(SeriesKind::WindBarbs, "wind");
+    barbs.colour = Qt::black;
+    barbs.Add3D(0, 2, 10);       // from the north: the staff goes up
+    barbs.Add3D(90, 2.2, 10);    // too close to the one before: left out
+    barbs.Add3D(90, 8, 10);      // from the east: feathers to the north in the southern hemisphere
+    barbs.barbsSouth = true;
+    const Renderer r(chart, QRect(QPoint(0, 0), Size));
+    EXPECT_EQ(r.ScaleOf(AxisId::Bottom).maximum, 10) << "the directions give the bottom axis no range";
+    const QImage img = Render(chart);
+    const QPoint base = PixelAt(r, 0, 2);
+    const int x = r.PlotRect().right() - 26 - 5 - 2;   // staff, feather lean, gap
+    EXPECT_LT(qGray(img.pixel(x, base.y() - 15)), 160);
+    EXPECT_GT(qGray(img.pixel(x, base.y() + 15)), 200);
+    // The east barb of the same height is not drawn: nothing right of the base at its row.
+    EXPECT_TRUE(RunsAlong(img, PixelAt(r, 0, 2.2).y(), x + 3, x + 26).empty());
+    const int eastY = PixelAt(r, 0, 8).y();
+    EXPECT_FALSE(RunsAlong(img, eastY, x + 3, x + 26).empty()) << "the east staff goes right";
+    EXPECT_FALSE(RunsAlong(img, eastY - 6, x + 10, x + 32).empty()) << "southern feathers on the left of the staff";
+    EXPECT_TRUE(RunsAlong(img, eastY + 6, x + 10, x + 32).empty());
+}
+
+TEST_F(RendererTest, LineLabelsSitAtTheLineEndInsideThePlotAndNeverOverlap) {
+    Chart chart;
+    MakeFixed(chart);
+    const QColor red(255, 0, 0);
+    Series& a = chart.AddSeries(SeriesKind::FastLine, "a");
+    a.colour = red;
+    a.lineLabel = "-40";
+    a.Add(-5, 4);    // enters through the left edge at y = 4.5
+    a.Add(5, 5);
+    Series& b = chart.AddSeries(SeriesKind::FastLine, "b");
+    b.colour = Blue;
+    b.lineLabel = "-30";
+    b.Add(-5, 4.1);  // the same place: its label would cover the first one
+    b.Add(5, 5.1);
+    Series& c = chart.AddSeries(SeriesKind::FastLine, "c");
+    c.colour = Green;
+    c.lineLabel = "20";
+    c.lineLabelAt = LineLabelAt::End;
+    c.Add(2, 1);
+    c.Add(8, 20);   // leaves through the top
+    const Renderer r(chart, QRect(QPoint(0, 0), Size));
+    const QRect plot = r.PlotRect();
+    const auto ra = r.LaidOut().LineLabelRect(a);
+    const auto rc = r.LaidOut().LineLabelRect(c);
+    ASSERT_TRUE(ra && rc);
+    EXPECT_TRUE(plot.contains(*ra) && plot.contains(*rc));
+    EXPECT_LE(ra->left() - plot.left(), 2);
+    EXPECT_NEAR(ra->center().y(), PixelAt(r, 0, 4.5).y(), 2);
+    EXPECT_LE(rc->top() - plot.top(), 2);
+    EXPECT_NEAR(rc->center().x(), *r.PixelOf(AxisId::Bottom, 2 + 6 * 9.0 / 19), 2);
+    const QImage img = Render(chart);
+    int reds = 0, blues = 0, greens = 0;
+    for (int y = ra->top(); y <= ra->bottom(); ++y)
+        for (int x = ra->left(); x <= ra->right(); ++x) {
+            const QColor px = img.pixelColor(x, y);
+            reds += px.red() > 150 && px.green() < 120 && px.blue() < 120;
+            blues += px.blue() > 150 && px.red() < 120;
+        }
+    for (int y = rc->top(); y <= rc->bottom(); ++y)
+        for (int x = rc->left(); x <= rc->right(); ++x) greens += img.pixelColor(x, y).green() > 120 && img.pixelColor(x, y).red() < 100;
+    EXPECT_GT(reds, 5) << "the first label is drawn";
+    EXPECT_EQ(blues, 0) << "the covering label and its line beneath are not";
+    EXPECT_GT(greens, 5);
+    // A line wholly outside the plot has no label.
+    Series& d = chart.AddSeries(SeriesKind::FastLine, "d");
+    d.lineLabel = "x";
+    d.Add(-5, 1);
+    d.Add(-1, 9);
+    EXPECT_FALSE(Renderer(chart, QRect(QPoint(0, 0), Size)).LaidOut().LineLabelRect(d));
+}
+
+TEST_F(RendererTest, PlotKeepsItsAspectCentredInTheRoom) {
+    Chart chart;
+    MakeFixed(chart);
+    for (double aspect : {1.0, 0.5, 3.0}) {
+        SCOPED_TRACE(aspect);
+        chart.plotAspect = aspect;
+        const Renderer r(chart, QRect(0, 0, 500, 300));
+        const QRect plot = r.PlotRect();
+        EXPECT_NEAR(static_cast<double>(plot.width()) / plot.height(), aspect, 0.02);
+        chart.plotAspect = 0;
+        const QRect free = Renderer(chart, QRect(0, 0, 500, 300)).PlotRect();
+        EXPECT_TRUE(free.contains(plot));
+        EXPECT_TRUE(std::abs(plot.center().x() - free.center().x()) <= 1 || std::abs(plot.center().y() - free.center().y()) <= 1);
+        EXPECT_TRUE(plot.width() == free.width() || plot.height() == free.height());
+    }
+}
+
 }  // namespace
 }  // namespace chart

@@ -222,10 +222,11 @@ TEST_F(MainFrmTest, PagesStandInAColumnOnTheLeftWithTheirCaptionsHintsAndLists) 
         {w.tsXY, "Траектория", ""},
         {w.tsZ, "Скорость подъема", ""},
         {w.ts3D, "3D", ""},
+        {w.tsDiagram, "Аэрологическая диаграмма", ""},
         {w.tsSec, "Вторичный", "Вторичный выпуск"},
     };
-    ASSERT_EQ(pages->PageCount(), 7);
-    for (int i = 0; i < 7; ++i) {
+    ASSERT_EQ(pages->PageCount(), 8);
+    for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(pages->Pages(i), expected[i].page) << i;
         EXPECT_EQ(pages->Caption(i).toStdString(), expected[i].caption);
         EXPECT_EQ(expected[i].page->toolTip().toStdString(), expected[i].hint);
@@ -508,6 +509,8 @@ TEST_F(MainFrmTest, ATabClickedOrSteppedToWithCtrlTabActivatesItsPageAndRunsTheP
     w.lbPrim->setFocus();
     QTest::keyClick(w.lbPrim, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(w.PageControlTU->ActivePage(), w.ts3D);
+    QTest::keyClick(w.lbPrim, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(w.PageControlTU->ActivePage(), w.tsDiagram);
     QTest::keyClick(w.lbPrim, Qt::Key_Tab, Qt::ControlModifier);
     QTest::keyClick(w.lbPrim, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(w.PageControlTU->ActivePage(), w.tsPrimary) << "from the last page to the first";
