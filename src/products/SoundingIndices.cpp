@@ -437,10 +437,16 @@ std::string Format(const char* format, double a, double b = 0.0, double c = 0.0)
 
 double Celsius(double kelvin) { return kelvin - thermo::ZeroCelsius; }
 
+// A value that rounds to zero at the shown precision is shown as 0, never as "-0".
+double Shown(double value, int decimals) {
+    const double half = 0.5 * std::pow(10.0, -decimals);
+    return std::fabs(value) < half ? 0.0 : value;
+}
+
 // "name: value unit" or "name: нет" when the value is missing.
 std::string ValueLine(const char* name, double value, const char* format) {
     if (std::isnan(value)) return std::string(name) + ": нет";
-    return std::string(name) + ": " + Format(format, value);
+    return std::string(name) + ": " + Format(format, Shown(value, 1));
 }
 
 std::string LevelText(const PressureTemperature& level, const char* none) {
@@ -460,10 +466,10 @@ void ParcelLines(const char* title, const ParcelResult& r, std::vector<std::stri
     lines.push_back("  Уровень свободной конвекции: " + LevelText(r.plain.lfc, "нет"));
     lines.push_back("  Уровень равновесия: " +
                     LevelText(r.plain.el, std::isnan(r.plain.lfc.pressure) ? "нет" : "выше вершины зондирования"));
-    lines.push_back(Format("  CAPE: %.0f Дж/кг (с поправкой на виртуальную температуру %.0f Дж/кг)", r.plain.cape,
-                           r.virtualCorrected.cape));
-    lines.push_back(Format("  CIN: %.0f Дж/кг (с поправкой на виртуальную температуру %.0f Дж/кг)", r.plain.cin,
-                           r.virtualCorrected.cin));
+    lines.push_back(Format("  CAPE: %.0f Дж/кг (с поправкой на виртуальную температуру %.0f Дж/кг)", Shown(r.plain.cape, 0),
+                           Shown(r.virtualCorrected.cape, 0)));
+    lines.push_back(Format("  CIN: %.0f Дж/кг (с поправкой на виртуальную температуру %.0f Дж/кг)", Shown(r.plain.cin, 0),
+                           Shown(r.virtualCorrected.cin, 0)));
 }
 
 }  // namespace
@@ -476,7 +482,7 @@ std::vector<std::string> IndexPanelLines(const SoundingIndices& x) {
     lines.push_back(ValueLine("Индекс подъёма LI", x.liftedIndex, "%.1f K"));
     lines.push_back(ValueLine("Индекс Шоуолтера", x.showalterIndex, "%.1f K"));
     lines.push_back(ValueLine("Индекс K", x.kIndex, "%.1f °C"));
-    lines.push_back(ValueLine("Total Totals", x.totalTotals, "%.1f K"));
+    lines.push_back(ValueLine("Индекс TT (Total Totals)", x.totalTotals, "%.1f K"));
     lines.push_back(ValueLine("  вертикальные (VT)", x.verticalTotals, "%.1f K"));
     lines.push_back(ValueLine("  перекрёстные (CT)", x.crossTotals, "%.1f K"));
     if (std::isnan(x.precipitableWater))

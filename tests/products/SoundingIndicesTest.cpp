@@ -353,3 +353,19 @@ TEST(SoundingIndices, RealFilesGivePlausibleIndices) {
 }
 
 }  // namespace
+
+TEST(SoundingIndices, PanelShowsAValueThatRoundsToZeroAsZero) {
+    SoundingIndices x;
+    x.surface.valid = true;
+    x.surface.plain.cin = -0.3;
+    x.surface.virtualCorrected.cin = -0.49;
+    x.surface.plain.cape = 0.2;
+    x.liftedIndex = -0.04;
+    x.showalterIndex = -0.06;
+    std::string panel;
+    for (const std::string& l : products::IndexPanelLines(x)) panel += l + "\n";
+    EXPECT_NE(panel.find("CIN: 0 Дж/кг (с поправкой на виртуальную температуру 0 Дж/кг)"), std::string::npos) << panel;
+    EXPECT_NE(panel.find("Индекс подъёма LI: 0.0 K"), std::string::npos) << panel;
+    EXPECT_NE(panel.find("Индекс Шоуолтера: -0.1 K"), std::string::npos) << panel;
+    EXPECT_EQ(panel.find("-0 "), std::string::npos) << panel;
+}
