@@ -167,12 +167,12 @@ TEST(Hardening, UnreadableInputAndUnwritableOutputFolder) {
             return 0;
         };
     };
-    EXPECT_EQ(InChildWithoutPrivileges(consoleIs({"DECODE", secret.string()}, "Permission denied: " + secret.string())), 0);
+    EXPECT_EQ(InChildWithoutPrivileges(consoleIs({"DECODE", secret.string()}, "Нет прав доступа: «" + secret.string() + "»")), 0);
     EXPECT_EQ(InChildWithoutPrivileges(consoleIs({"DECODE", input.string(), locked.string()},
-                                                 "Permission denied: " + (locked / "open.bufr.PRN").string())),
+                                                 "Нет прав доступа: «" + (locked / "open.bufr.PRN").string() + "»")),
               0);
     EXPECT_EQ(InChildWithoutPrivileges(consoleIs({"EXPORT", input.string(), locked.string()},
-                                                 "Permission denied: " + (locked / "27612_20231010110637.PRN").string())),
+                                                 "Нет прав доступа: «" + (locked / "27612_20231010110637.PRN").string() + "»")),
               0);
     EXPECT_TRUE(FilesIn(locked).empty());
 }
@@ -188,9 +188,9 @@ TEST(Hardening, OutputFolderMissingOrNotAFolder) {
         std::string Expected;
     };
     const Row rows[] = {
-        {"DECODE", missing, "No such file or directory: " + (missing / "temp.bufr.PRN").string()},
-        {"EXPORT", missing, "No such file or directory: " + (missing / "27612_20231010110637.PRN").string()},
-        {"DECODE", plainFile, "Not a directory: " + (plainFile / "temp.bufr.PRN").string()},
+        {"DECODE", missing, "Нет такого файла или папки: «" + (missing / "temp.bufr.PRN").string() + "»"},
+        {"EXPORT", missing, "Нет такого файла или папки: «" + (missing / "27612_20231010110637.PRN").string() + "»"},
+        {"DECODE", plainFile, "Часть пути не является папкой: «" + (plainFile / "temp.bufr.PRN").string() + "»"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(BatchConsole({row.Word, input.string(), row.Folder.string()}), row.Expected + "\r\n") << row.Word;
