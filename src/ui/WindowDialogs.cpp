@@ -110,8 +110,10 @@ std::unique_ptr<QFileDialog> CreateOpenDialog(QWidget* parent, const FileDialogS
     if (auto* newFolder = shown->findChild<QToolButton*>(QStringLiteral("newFolderButton"))) newFolder->hide();
     // Qt's first size cuts the names and sizes of a data folder ("01_jma_IUSC10RJ…", "766…tes").
     dialog->resize(OpenDialogSize);
-    if (auto* files = shown->findChild<QTreeView*>(QStringLiteral("treeView")))
+    if (auto* files = shown->findChild<QTreeView*>(QStringLiteral("treeView"))) {
         files->header()->resizeSection(0, OpenDialogNameWidth);
+        files->header()->resizeSection(1, OpenDialogSizeWidth);
+    }
     return dialog;
 }
 

@@ -4,7 +4,7 @@
 // program's.
 #include <cstdio>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTimer>
 
 #include "ui/MainFrm.h"
