@@ -69,6 +69,7 @@ TEST(SystemErrorTextTest, EveryCommonCauseHasItsOwnTextAndTheRestTheSystems) {
         {EPERM, "Нет прав доступа"},
         {ENOSPC, "Нет места на диске"},
         {EDQUOT, "Превышена дисковая квота"},
+        {EFBIG, "Превышен предельный размер файла"},
         {EROFS, "Файловая система только для чтения"},
         {EISDIR, "Это папка, а не файл"},
         {EIO, std::strerror(EIO)},

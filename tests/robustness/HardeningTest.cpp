@@ -14,7 +14,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <cstdio>
 #include <future>
@@ -206,7 +208,7 @@ TEST(Hardening, OutputThatIsNotARegularFileIsRefused) {
     fs::create_directory(full);
     fs::create_symlink("/dev/full", full / "temp.bufr.PRN");
     EXPECT_EQ(BatchConsole({"DECODE", input.string(), full.string()}),
-              "Invalid argument: " + (full / "temp.bufr.PRN").string() + "\r\n");
+              std::string(std::strerror(EINVAL)) + ": «" + (full / "temp.bufr.PRN").string() + "»\r\n");
     EXPECT_TRUE(fs::is_symlink(full / "temp.bufr.PRN"));
     EXPECT_EQ(FilesIn(full), std::vector<fs::path>{"temp.bufr.PRN"});
 
@@ -225,7 +227,7 @@ TEST(Hardening, OutputThatIsNotARegularFileIsRefused) {
             }
             if (fd >= 0) ::close(fd);
         });
-    EXPECT_EQ(console, "Invalid argument: " + fifo.string() + "\r\n");
+    EXPECT_EQ(console, std::string(std::strerror(EINVAL)) + ": «" + fifo.string() + "»\r\n");
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_EQ(FilesIn(piped), std::vector<fs::path>{"temp.bufr.PRN"});
 }
@@ -275,7 +277,7 @@ TEST(Hardening, AWriteThatFailsPartWayLeavesTheOlderListing) {
         EXPECT_EQ(WEXITSTATUS(status), 1);
         const ByteVector printed = ReadFileBytes(console);
         EXPECT_EQ(std::string(printed.begin(), printed.end()),
-                  "File too large: " + (out / row.Written).string() + "\r\n");
+                  "Превышен предельный размер файла: «" + (out / row.Written).string() + "»\r\n");
         EXPECT_EQ(ReadFileBytes(out / row.Written), older);
         EXPECT_EQ(FilesIn(out), std::vector<fs::path>{row.Written});
     }
