@@ -5,7 +5,7 @@ TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian packages every build needs.
 BASE_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev nlohmann-json3-dev
-               qt6-base-dev qt6-svg-dev libgl-dev libgif-dev fonts-dejavu-core xauth xvfb x11-utils libxml2-utils locales-all
+               qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev libgif-dev fonts-dejavu-core xauth xvfb x11-utils libxml2-utils locales-all
                desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl
                cups printer-driver-cups-pdf poppler-utils)
 

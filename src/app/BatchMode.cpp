@@ -1,5 +1,6 @@
 #include "app/BatchMode.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -25,7 +26,8 @@ void WriteConsoleLine(const std::string& text) {
 bool IsBatchCommand(const std::vector<std::string>& Args, bool& Export) {
     if (Args.size() < 2) return false;
     const std::string word = UpperAscii(Args[0]);
-    if (word != "DECODE" && word != "EXPORT") return false;
+    if (std::find(std::begin(BatchCommandWords), std::end(BatchCommandWords), word) == std::end(BatchCommandWords))
+        return false;
     Export = word == "EXPORT";
     return true;
 }

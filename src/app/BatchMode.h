@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+// The command words of a batch run, as the usage and the no-display line name them.
+inline constexpr const char* BatchCommandWords[] = {"DECODE", "EXPORT"};
+
 // True when Args (the arguments after the program name) ask for a batch run: two or more
 // arguments whose first is DECODE or EXPORT in any case. Sets Export for EXPORT.
 bool IsBatchCommand(const std::vector<std::string>& Args, bool& Export);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/BatchMode.h"
+#include "app/DisplayCheck.h"
 #include "app/InfoOptions.h"
 
 #ifdef TAVIK_WITH_QT
@@ -49,6 +50,10 @@ int main(int argc, char* argv[]) {
     bool exportMode = false;
     if (IsBatchCommand(args, exportMode)) return RunBatchCommand(args, exportMode);
 #ifdef TAVIK_WITH_QT
+    if (!DisplayNamed(args)) {
+        std::fprintf(stderr, "%s\n", NoDisplayLine().c_str());
+        return 1;
+    }
     return StartWindowPath(argc, argv);
 #else
     std::puts("The window is not part of this build.");

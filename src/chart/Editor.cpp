@@ -78,7 +78,9 @@ public:
         setObjectName(QString::fromLatin1(name));
         Reload();
         connect(this, &QPushButton::clicked, this, [this] {
-            const QColor c = QColorDialog::getColor(this->get(), this, Ru("Выбор цвета"));
+            // Qt's own dialog, whose texts the program's translation gives in Russian.
+            const QColor c = QColorDialog::getColor(this->get(), this, Ru("Выбор цвета"),
+                                                    QColorDialog::DontUseNativeDialog);
             if (c.isValid()) Choose(c);
         });
     }
@@ -89,7 +91,10 @@ public:
     void Reload() {
         const QColor c = get();
         setText(c.name());
-        setStyleSheet(QStringLiteral("background-color: %1; color: %2").arg(c.name(), c.lightness() < 128 ? "white" : "black"));
+        // For this button only: a rule without a selector would also paint the colour dialog,
+        // which opens as the button's child.
+        setStyleSheet(QStringLiteral("QPushButton#%1 { background-color: %2; color: %3 }")
+                          .arg(objectName(), c.name(), c.lightness() < 128 ? "white" : "black"));
     }
 
 private:

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/Errors.h"
+#include "core/SystemErrorText.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ constexpr std::uint8_t Seven = 0x37;
 constexpr std::uint8_t Magic[4] = {'B', 'U', 'F', 'R'};
 
 [[noreturn]] void RaiseSystemError(int err, const std::filesystem::path& name) {
-    throw TavikError(std::string(std::strerror(err)) + ": " + name.string());
+    throw TavikError(SystemErrorText(err, name));
 }
 
 // Closes the descriptor on every way out.

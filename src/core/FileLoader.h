@@ -16,5 +16,5 @@ bool LocateBUFRMessage(const std::uint8_t* Data, std::size_t Size, std::size_t& 
 // Reads the file in one block and copies its first message to Dest[0..Length). False, with Dest
 // and Length untouched, when the file holds no complete message. Raises TavikError for a file
 // that is too large ("Файл слишком велик"), is not a regular file, or cannot be opened or read
-// (the system's description, ": " and the name as given).
+// (SystemErrorText of the cause and the name as given).
 bool LoadBUFRFile(const std::filesystem::path& FileName, std::uint8_t* Dest, std::uint32_t& Length);

@@ -5,13 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <optional>
 #include <random>
 #include <string>
 
+#include "core/SystemErrorText.h"
+
 FileWriteError::FileWriteError(int errorNumber, const std::filesystem::path& fileName)
-    : TavikError(std::string(std::strerror(errorNumber)) + ": " + fileName.string()), errorNumber(errorNumber) {}
+    : TavikError(SystemErrorText(errorNumber, fileName)), errorNumber(errorNumber) {}
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "core/Errors.h"
 
-// A file that could not be written: what() is the system's description, ": " and the name (as
+// A file that could not be written: what() is SystemErrorText of the cause and the name (as
 // SaveLines words it); ErrorNumber() is the errno of the failed call.
 class FileWriteError : public TavikError {
 public:

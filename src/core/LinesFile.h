@@ -5,6 +5,6 @@
 
 #include "core/Lines.h"
 
-// Raises FileWriteError (a TavikError: the system's description, ": " and the name) when the
+// Raises FileWriteError (a TavikError: SystemErrorText of the cause and the name) when the
 // file cannot be written completely; the file that stood under the name then stays as it was.
 void SaveLines(const LineList& Lines, const std::filesystem::path& FileName);

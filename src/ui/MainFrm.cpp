@@ -95,7 +95,7 @@ TfmMainFrm::TfmMainFrm(WindowDialogs& dialogs, const QString& configFolder, cons
 
 TfmMainFrm::TfmMainFrm(WindowDialogs& dialogs, const ConfigFiles& config, const QStringList& arguments,
                        QWidget* parent)
-    : QMainWindow(parent), dialogs(dialogs), config(config), arguments(arguments) {
+    : QMainWindow(parent), dialogs(dialogs), config(config), arguments(arguments), startFolder(QDir::currentPath()) {
     setObjectName(QStringLiteral("fmMainFrm"));
     setWindowTitle(ApplicationTitle);
     setMinimumSize(MinimumWidth, MinimumHeight);
@@ -197,7 +197,8 @@ void TfmMainFrm::FormCreate() {
 
 void TfmMainFrm::FormShow() {
     if (arguments.size() != 1) return;
-    const QString path = FullPath(QDir::currentPath(), arguments.constFirst());
+    // Typed in the folder the program was started in, not in PATHS/DATA, now the current one.
+    const QString path = FullPath(startFolder, arguments.constFirst());
     if (QFileInfo(path).isFile())
         LoadPrimary(path);
     else

@@ -42,7 +42,8 @@ public:
     static constexpr int MinimumHeight = 460;
 
     // config names the TAVIK.CNF read at start and the one stored at close (ui/ConfigLocation);
-    // arguments are the command-line arguments after the program name.
+    // arguments are the command-line arguments after the program name, a relative file name
+    // among them relative to the current directory when the window is created.
     TfmMainFrm(WindowDialogs& dialogs, const ConfigFiles& config, const QStringList& arguments,
                QWidget* parent = nullptr);
     // TAVIK.CNF read and stored in configFolder.
@@ -245,6 +246,7 @@ private:
     WindowDialogs& dialogs;
     ConfigFiles config;
     QStringList arguments;
+    QString startFolder;   // the current directory before the window moved it to PATHS/DATA
     bool shown = false;
     QString primaryFolder;
     CopyDataServer* copyDataServer = nullptr;

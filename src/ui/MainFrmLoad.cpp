@@ -9,9 +9,10 @@
 
 #include "app/DecodeDriver.h"
 #include "chart/Series.h"
-#include "ui/DiagramPage.h"
+#include "core/Errors.h"
 #include "core/TextHelpers.h"
 #include "ui/CopyDataServer.h"
+#include "ui/DiagramPage.h"
 #include "ui/ErrorReport.h"
 #include "ui/LineListBox.h"
 #include "ui/MainFrm.h"
@@ -98,11 +99,16 @@ bool TfmMainFrm::LoadPrimaryFrom(const QString& name, const QString& folder) {
     const QString fullPath = FullPath(folder, name);
     const bool elsewhere = QDir::isRelativePath(name) && QDir(folder) != QDir::current();
     bool decoded;
-    {
+    try {
         const DecodingScope decode(*this);
         LinesTo text(lbPrim);
         WindowPrompts prompts(dialogs, this);
         decoded = DecodeFile(NativeName(elsewhere ? fullPath : name), true, text.Lines(), prompts);
+    } catch (const SilentAbort&) {
+        // The choice of subset was cancelled (only a message of several asks): a reload is how
+        // to choose again.
+        idReload->setEnabled(true);
+        throw;
     }
     if (!decoded) {
         Message(name + QStringLiteral(" ашипка!"));
@@ -158,7 +164,6 @@ void TfmMainFrm::idSecondaryClick() {
     if (!ExecuteOpenDialog()) return;
     const QString path = OpnDlgFlights.fileName;
     const WaitCursor hourglass;
-    SecondaryFileName = NativeName(WithoutFolder(path));
     bool decoded;
     {
         const DecodingScope decode(*this);
@@ -170,6 +175,8 @@ void TfmMainFrm::idSecondaryClick() {
         Message(path + QStringLiteral(" ашипка!"));
         return;
     }
+    // Only a sounding that is shown gives its name to the caption.
+    SecondaryFileName = NativeName(WithoutFolder(path));
     idClearSecondary->setEnabled(true);
     Charts->UndoZoomAll();
     Charts->ClearSecondarySeries();
@@ -178,6 +185,7 @@ void TfmMainFrm::idSecondaryClick() {
     setWindowTitle(ApplicationTitle + QLatin1Char('-') + BaseNameText(PrimaryBaseName) + QLatin1Char('/') +
                    BaseNameText(SecondaryBaseName));
     PageControlTU->SetActivePage(tsSec);
+    PageControlTUChange();   // «Вторичный» may have been the page already: no change of page ran it
     lbSec->setFocus();
 }
 
@@ -190,6 +198,7 @@ void TfmMainFrm::idClearSecondaryClick() {
     Charts->ClearSecondarySeries();
     Diagram->ClearSecondary();
     idClearSecondary->setEnabled(false);
+    PageControlTUChange();   // the page «Вторичный» is empty now
 }
 
 void TfmMainFrm::dragEnterEvent(QDragEnterEvent* event) {

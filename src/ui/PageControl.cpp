@@ -165,7 +165,10 @@ PageControl::PageControl(QWidget* parent)
         emit Change();
     });
     auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
-    auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
+    // Ctrl+Shift+Tab arrives as Backtab with Ctrl and Shift; the shortcut map of X11 and Wayland
+    // offers it as Ctrl+Shift+Tab (and Ctrl+Backtab), never as Ctrl+Shift+Backtab, and elsewhere
+    // tries Ctrl+Shift+Tab after Ctrl+Shift+Backtab. One key only: two would make it ambiguous.
+    auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this);
     for (QShortcut* shortcut : {next, previous}) shortcut->setContext(Qt::WidgetWithChildrenShortcut);
     connect(next, &QShortcut::activated, this, [this] { StepPage(1); });
     connect(previous, &QShortcut::activated, this, [this] { StepPage(-1); });

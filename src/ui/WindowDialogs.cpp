@@ -10,7 +10,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QHeaderView>
 #include <QToolButton>
+#include <QTreeView>
 
 #include "chart/ChartView.h"
 #include "chart/Editor.h"
@@ -106,6 +108,12 @@ std::unique_ptr<QFileDialog> CreateOpenDialog(QWidget* parent, const FileDialogS
     QObject::connect(shown, &QFileDialog::directoryEntered, shown,
                      [shown] { shown->setViewMode(QFileDialog::Detail); });
     if (auto* newFolder = shown->findChild<QToolButton*>(QStringLiteral("newFolderButton"))) newFolder->hide();
+    // Qt's first size cuts the names and sizes of a data folder ("01_jma_IUSC10RJ…", "766…tes").
+    dialog->resize(OpenDialogSize);
+    if (auto* files = shown->findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        files->header()->resizeSection(0, OpenDialogNameWidth);
+        files->header()->resizeSection(1, OpenDialogSizeWidth);
+    }
     return dialog;
 }
 

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <QThread>
+#include <QTranslator>
 
 #include "app/DecodeDriver.h"
 #include "ui/BalloonPicture.h"
@@ -13,6 +14,7 @@
 #include "ui/ErrorReport.h"
 #include "ui/IniFile.h"
 #include "ui/MainFrm.h"
+#include "ui/QtTranslation.h"
 #include "ui/RunningCopy.h"
 #include "ui/TavikApplication.h"
 #include "ui/WindowDialogs.h"
@@ -64,13 +66,17 @@ int RunWindowPath(int argc, char* argv[]) {
 }
 
 int RunWindowPath(int argc, char* argv[], WindowDialogs& dialogs) {
+    // After the program name, as the user typed them: constructing the application removes the
+    // options Qt takes for itself (-reverse, -style, ...) from argv.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+
     TavikApplication app(argc, argv, &dialogs);
     // '.' is the decimal point: constructing the application took the user's numeric locale.
     UseDecimalPoint();
     QLocale::setDefault(QLocale::c());
-
-    QStringList arguments;   // after the program name, without the options Qt took for itself
-    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    QTranslator qtTexts;
+    InstallQtTranslation(qtTexts);   // without it Qt's texts stay English
 
     // Before anything of the window is built: a copy already running may take over.
     if (SwitchToRunningCopy(dialogs, CopyDataServer::DefaultName(), arguments)) return 0;

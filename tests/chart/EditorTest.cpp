@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -171,6 +173,34 @@ TEST_F(EditorTest, ChangesApplyToTheChartAtOnce) {
     Find<QCheckBox>(e.PageWidget(EditorPage::General), "view3D")->setChecked(true);
     EXPECT_TRUE(chart.view3D);
     EXPECT_GE(changed.count(), 14);
+}
+
+// The colour dialog opens over the colour button and must not take on its style: painted in the
+// edited colour it would be unreadable. Only its preview shows the colour.
+TEST_F(EditorTest, TheColourDialogIsNotPaintedInTheEditedColour) {
+    const QColor edited(0x12, 0xab, 0x34);
+    const auto share = [edited](QWidget* widget) {   // of the widget's pixels in the edited colour
+        const QImage picture = widget->grab().toImage();
+        int painted = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) painted += picture.pixelColor(x, y) == edited;
+        return double(painted) / (picture.width() * picture.height());
+    };
+    chart.SeriesAt(0).colour = edited;
+    Editor e(chart, Hit(ChartPart::SeriesLine, 0), EditorSettings{});
+    auto* button = Find<QPushButton>(e.PageWidget(EditorPage::Series, 0), "seriesColour");
+    ASSERT_NE(button, nullptr);
+    double dialogShare = -1;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        dialogShare = share(dialog);
+        dialog->reject();
+    });
+    button->click();
+    ASSERT_GE(dialogShare, 0) << "no colour dialog";
+    EXPECT_LT(dialogShare, 0.1);
+    EXPECT_EQ(chart.SeriesAt(0).colour, edited) << "cancelled";
 }
 
 TEST_F(EditorTest, PlacementIsRememberedOnlyWhenAsked) {

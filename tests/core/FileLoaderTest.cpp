@@ -171,10 +171,11 @@ TEST(LoadBUFRFileTest, UnreadableNamesRaiseTheSystemsDescription) {
             EXPECT_EQ(Message(e), expected);
         }
     };
-    expectError("no-such-folder-of-tavik/temp.bin", "No such file or directory: no-such-folder-of-tavik/temp.bin");
-    expectError(dir.Path() / "temp.bin", "No such file or directory: " + (dir.Path() / "temp.bin").string());
+    expectError("no-such-folder-of-tavik/temp.bin", "Нет такого файла или папки: «no-such-folder-of-tavik/temp.bin»");
+    expectError(dir.Path() / "temp.bin", "Нет такого файла или папки: «" + (dir.Path() / "temp.bin").string() + "»");
     dir.Write("plain.bin", BufrBuilder().Build());
-    expectError(dir.Path() / "plain.bin" / "x", "Not a directory: " + (dir.Path() / "plain.bin" / "x").string());
+    expectError(dir.Path() / "plain.bin" / "x",
+                "Часть пути не является папкой: «" + (dir.Path() / "plain.bin" / "x").string() + "»");
     EXPECT_EQ(load.length, UntouchedLength);
 }
 

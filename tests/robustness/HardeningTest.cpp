@@ -14,7 +14,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <cstdio>
 #include <future>
@@ -167,12 +169,12 @@ TEST(Hardening, UnreadableInputAndUnwritableOutputFolder) {
             return 0;
         };
     };
-    EXPECT_EQ(InChildWithoutPrivileges(consoleIs({"DECODE", secret.string()}, "Permission denied: " + secret.string())), 0);
+    EXPECT_EQ(InChildWithoutPrivileges(consoleIs({"DECODE", secret.string()}, "Нет прав доступа: «" + secret.string() + "»")), 0);
     EXPECT_EQ(InChildWithoutPrivileges(consoleIs({"DECODE", input.string(), locked.string()},
-                                                 "Permission denied: " + (locked / "open.bufr.PRN").string())),
+                                                 "Нет прав доступа: «" + (locked / "open.bufr.PRN").string() + "»")),
               0);
     EXPECT_EQ(InChildWithoutPrivileges(consoleIs({"EXPORT", input.string(), locked.string()},
-                                                 "Permission denied: " + (locked / "27612_20231010110637.PRN").string())),
+                                                 "Нет прав доступа: «" + (locked / "27612_20231010110637.PRN").string() + "»")),
               0);
     EXPECT_TRUE(FilesIn(locked).empty());
 }
@@ -188,9 +190,9 @@ TEST(Hardening, OutputFolderMissingOrNotAFolder) {
         std::string Expected;
     };
     const Row rows[] = {
-        {"DECODE", missing, "No such file or directory: " + (missing / "temp.bufr.PRN").string()},
-        {"EXPORT", missing, "No such file or directory: " + (missing / "27612_20231010110637.PRN").string()},
-        {"DECODE", plainFile, "Not a directory: " + (plainFile / "temp.bufr.PRN").string()},
+        {"DECODE", missing, "Нет такого файла или папки: «" + (missing / "temp.bufr.PRN").string() + "»"},
+        {"EXPORT", missing, "Нет такого файла или папки: «" + (missing / "27612_20231010110637.PRN").string() + "»"},
+        {"DECODE", plainFile, "Часть пути не является папкой: «" + (plainFile / "temp.bufr.PRN").string() + "»"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(BatchConsole({row.Word, input.string(), row.Folder.string()}), row.Expected + "\r\n") << row.Word;
@@ -206,7 +208,7 @@ TEST(Hardening, OutputThatIsNotARegularFileIsRefused) {
     fs::create_directory(full);
     fs::create_symlink("/dev/full", full / "temp.bufr.PRN");
     EXPECT_EQ(BatchConsole({"DECODE", input.string(), full.string()}),
-              "Invalid argument: " + (full / "temp.bufr.PRN").string() + "\r\n");
+              std::string(std::strerror(EINVAL)) + ": «" + (full / "temp.bufr.PRN").string() + "»\r\n");
     EXPECT_TRUE(fs::is_symlink(full / "temp.bufr.PRN"));
     EXPECT_EQ(FilesIn(full), std::vector<fs::path>{"temp.bufr.PRN"});
 
@@ -225,7 +227,7 @@ TEST(Hardening, OutputThatIsNotARegularFileIsRefused) {
             }
             if (fd >= 0) ::close(fd);
         });
-    EXPECT_EQ(console, "Invalid argument: " + fifo.string() + "\r\n");
+    EXPECT_EQ(console, std::string(std::strerror(EINVAL)) + ": «" + fifo.string() + "»\r\n");
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_EQ(FilesIn(piped), std::vector<fs::path>{"temp.bufr.PRN"});
 }
@@ -275,7 +277,7 @@ TEST(Hardening, AWriteThatFailsPartWayLeavesTheOlderListing) {
         EXPECT_EQ(WEXITSTATUS(status), 1);
         const ByteVector printed = ReadFileBytes(console);
         EXPECT_EQ(std::string(printed.begin(), printed.end()),
-                  "File too large: " + (out / row.Written).string() + "\r\n");
+                  "Превышен предельный размер файла: «" + (out / row.Written).string() + "»\r\n");
         EXPECT_EQ(ReadFileBytes(out / row.Written), older);
         EXPECT_EQ(FilesIn(out), std::vector<fs::path>{row.Written});
     }

@@ -25,6 +25,8 @@ TEST(ErrorBoxText, AppendsDotAfterCharactersThatComeAfterIt) {
         {"Section 3 length 0", "Section 3 length 0."},  // digit
         {"no data", "no data."},
         {"path /tmp/", "path /tmp/."},                  // '/' follows '.' directly
+        // A file error: the full stop stands apart from the name in «».
+        {"Нет такого файла или папки: «/data/x.bufr»", "Нет такого файла или папки: «/data/x.bufr»."},
         {"Ну и что?", "Ну и что?."},                    // '?' comes after '.' too
         {"27612.BIN ашипка!", "27612.BIN ашипка!"},    // '!' comes before '.'
         {"Готово.", "Готово."},

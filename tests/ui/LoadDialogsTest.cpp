@@ -13,10 +13,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QHeaderView>
+#include <QLibraryInfo>
 #include <QToolButton>
+#include <QTranslator>
+#include <QTreeView>
 
 #include "UiTestApp.h"
+#include "support/Fixtures.h"
 #include "ui/QtPrompts.h"
+#include "ui/QtTranslation.h"
 #include "ui/WindowDialogs.h"
 
 using ui::test::ScriptedWindowDialogs;
@@ -70,6 +76,76 @@ TEST(LoadDialogsTest, TheOpenDialogIsSetUpForExistingSoundingFilesInTheDetailsVi
     settings.fileName = dir.filePath(QStringLiteral("sub/a.bin"));
     const std::unique_ptr<QFileDialog> again = CreateOpenDialog(nullptr, settings);
     EXPECT_EQ(QDir(again->directory()).canonicalPath(), QDir(dir.filePath(QStringLiteral("sub"))).canonicalPath());
+}
+
+// Qt's translation in place for one test, as the window path installs it.
+class QtTranslationInstalled {
+public:
+    QtTranslationInstalled() { loaded = InstallQtTranslation(translator); }
+    ~QtTranslationInstalled() { QCoreApplication::removeTranslator(&translator); }
+    bool loaded = false;
+
+private:
+    QTranslator translator;
+};
+
+QString WithoutMnemonic(QString text) {
+    return text.remove(QLatin1Char('&'));
+}
+
+TEST(LoadDialogsTest, QtsOwnButtonsSpeakRussian) {
+    const QtTranslationInstalled russian;
+    ASSERT_TRUE(russian.loaded) << "qtbase_ru is not in " << QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString();
+    FileDialogSettings settings;
+    settings.initialDir = QDir::tempPath();
+    const std::unique_ptr<QFileDialog> dialog = CreateOpenDialog(nullptr, settings);
+    EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog)) << "Qt's dialog, with Qt's texts";
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_EQ(WithoutMnemonic(buttons->button(QDialogButtonBox::Open)->text()), QStringLiteral("Открыть"));
+    EXPECT_EQ(WithoutMnemonic(buttons->button(QDialogButtonBox::Cancel)->text()), QStringLiteral("Отмена"));
+
+    QtWindowDialogs dialogs;
+    QStringList answers;
+    WhenModalShows([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        answers << WithoutMnemonic(box->button(QMessageBox::Yes)->text())
+                << WithoutMnemonic(box->button(QMessageBox::No)->text());
+        box->button(QMessageBox::No)->click();
+    });
+    dialogs.AskYesNo(nullptr, QStringLiteral("Тавик"), QStringLiteral("Игнорировать?"));
+    EXPECT_EQ(answers, (QStringList{QStringLiteral("Да"), QStringLiteral("Нет")}));
+}
+
+// At its first size the open dialog shows the whole name and size of every sounding file of a
+// real data folder.
+TEST(LoadDialogsTest, TheOpenDialogShowsWholeNamesAndSizesOfARealDataFolder) {
+    TAVIK_REQUIRE_PATH(SharedDir() / "realdata");
+    FileDialogSettings settings;
+    settings.filter = QStringLiteral("Данные зондирования в коде BUFR (*.bufr *.bin *.bfr *.b)");
+    settings.initialDir = QString::fromStdString((SharedDir() / "realdata").string());
+    const std::unique_ptr<QFileDialog> dialog = CreateOpenDialog(nullptr, settings);
+    dialog->show();
+    EXPECT_EQ(dialog->size(), OpenDialogSize);
+    auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(files, nullptr);
+    const int expected = QDir(settings.initialDir, QStringLiteral("*.bufr *.bin *.bfr *.b")).count();
+    ASSERT_GT(expected, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return files->model()->rowCount(files->rootIndex()) == expected; }, 10000));
+    QCoreApplication::processEvents();
+    const QFontMetrics metrics(files->font());
+    // The icon and the margins around the text.
+    const int decoration = files->iconSize().width() + 4 * files->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    for (int row = 0; row < expected; ++row) {
+        for (const int column : {0, 1}) {
+            const QString text = files->model()->index(row, column, files->rootIndex()).data().toString();
+            const int needed = metrics.horizontalAdvance(text) + (column == 0 ? decoration : 8);
+            EXPECT_LE(needed, files->header()->sectionSize(column)) << text.toStdString();
+            EXPECT_LE(files->header()->sectionViewportPosition(column) + needed, files->viewport()->width())
+                << text.toStdString() << " runs out of the view";
+        }
+    }
 }
 
 TEST(LoadDialogsTest, TheYesNoQuestionHasTheWarningIconAndBreaksTheLineAtTheDriversCr) {

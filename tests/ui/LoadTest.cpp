@@ -604,8 +604,10 @@ TEST_F(LoadTest, ASecondarySoundingIsLoadedKeptByPrimaryLoadsAndCleared) {
     EXPECT_EQ(Texts(dialogs.messages).back(), data.filePath("broken.bin") + " ашипка!");
     EXPECT_EQ(w.Charts->VSecSeries->Count(), windPoints);
     EXPECT_TRUE(w.idClearSecondary->isEnabled());
-    EXPECT_EQ(SecondaryFileName, "broken.bin");
+    EXPECT_EQ(SecondaryFileName, "Pilot.Wind.bufr") << "the name of the sounding still shown";
     dialogs.messages.clear();
+    ASSERT_TRUE(OpenPrimary(SmallFile(QStringLiteral("third.bufr"))));
+    EXPECT_EQ(w.windowTitle(), "Тавик:" + Small + "/Pilot.Wind");
 
     w.idClearSecondary->trigger();
     EXPECT_TRUE(w.lbSec->Lines().empty());
@@ -623,6 +625,41 @@ TEST_F(LoadTest, ASecondarySoundingIsLoadedKeptByPrimaryLoadsAndCleared) {
     NoOtherQuestions();
 }
 
+// The page rule follows the page shown also when a secondary load or its clearing changes what
+// «Вторичный» shows without a change of page.
+TEST_F(LoadTest, ThePageRuleRunsAfterASecondaryLoadAndItsClearingOnTheSecondaryPage) {
+    TfmMainFrm& w = Open();
+    ASSERT_TRUE(OpenPrimary(SmallFile()));
+    w.PageControlTU->SetActivePage(w.tsSec);
+    EXPECT_FALSE(w.idFind->isEnabled()) << "an empty page";
+    OpenSecondary(SmallFile(QStringLiteral("second.bufr")));
+    ASSERT_TRUE(w.idClearSecondary->isEnabled());
+    EXPECT_EQ(w.PageControlTU->ActivePage(), w.tsSec);
+    EXPECT_TRUE(w.idFind->isEnabled());
+    EXPECT_TRUE(w.idCopySelected->isEnabled());
+    w.idClearSecondary->trigger();
+    EXPECT_EQ(w.PageControlTU->ActivePage(), w.tsSec);
+    EXPECT_FALSE(w.idFind->isEnabled());
+    EXPECT_FALSE(w.idCopySelected->isEnabled());
+    NoOtherQuestions();
+}
+
+// After a cancelled choice of subset Reload asks again, in the file's own folder.
+TEST_F(LoadTest, ReloadChoosesAgainAfterTheSubsetQuestionWasCancelled) {
+    TAVIK_REQUIRE_PATH(FixturesDir() / "temp52_3subsets.bufr");
+    TfmMainFrm& w = Open();
+    dialogs.prompts.Cancel();
+    dialogs.Choose(Fixture("temp52_3subsets.bufr"));
+    w.idPrimary->trigger();
+    ASSERT_TRUE(w.idReload->isEnabled());
+    dialogs.prompts.Answer("2");
+    w.idReload->trigger();
+    EXPECT_TRUE(HasLine(w.lbPrim, "Набор 2/3:"));
+    EXPECT_EQ(w.windowTitle(), "Тавик:" + Subset2);
+    EXPECT_TRUE(w.idReload->isEnabled());
+    NoOtherQuestions();
+}
+
 // A failed primary load after a successful one: what it shows and what stays.
 struct FailureCase {
     const char* name;
@@ -631,6 +668,7 @@ struct FailureCase {
     std::vector<QString> messages;     // the driver's and the window's, in order
     bool raised;                       // an error reached the window: one error box, nothing else
     std::vector<std::string> lines;    // what lbPrim holds after the path and size lines
+    bool reload = false;               // «Загрузить повторно» stays to choose again
 };
 
 ByteVector FixtureBytes(const char* name) {
@@ -659,7 +697,7 @@ TEST_F(LoadTest, FailedPrimaryLoadsLeaveTheStateOfTheirKind) {
         {"an error of the decoder", [] { return BufrBuilder().Build(); }, [](ScriptedWindowDialogs&) {}, {}, true,
          {"dump", "Набор 1/1:"}},
         {"cancel of the subset question", [] { return FixtureBytes("temp52_3subsets.bufr"); },
-         [](ScriptedWindowDialogs& d) { d.prompts.Cancel(); }, {}, false, {"dump"}},
+         [](ScriptedWindowDialogs& d) { d.prompts.Cancel(); }, {}, false, {"dump"}, true},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -694,7 +732,7 @@ TEST_F(LoadTest, FailedPrimaryLoadsLeaveTheStateOfTheirKind) {
         EXPECT_EQ(w.windowTitle(), QStringLiteral("Тавик:failing.bin"));
         EXPECT_EQ(PrimaryFileName, "failing.bin");
         EXPECT_EQ(PrimaryBaseName, Small.toStdString());
-        EXPECT_FALSE(w.idReload->isEnabled());
+        EXPECT_EQ(w.idReload->isEnabled(), c.reload);
         EXPECT_EQ(w.Charts->TSeries->Count(), 0);
         EXPECT_EQ(w.Charts->XYSeries->Count(), 0);
         EXPECT_EQ(w.RecentFiles->Count(), 1);

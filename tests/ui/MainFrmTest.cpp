@@ -520,6 +520,29 @@ TEST_F(MainFrmTest, ATabClickedOrSteppedToWithCtrlTabActivatesItsPageAndRunsTheP
     EXPECT_EQ(w.PageControlTU->ActivePage(), w.tsSec);
 }
 
+// Ctrl+Shift+Tab as the platforms deliver it: X11 and Wayland send Backtab with Ctrl and Shift,
+// and their shortcut map offers it as Ctrl+Shift+Tab and Ctrl+Backtab (the keys of the unshifted
+// and of the shifted level), never as Ctrl+Shift+Backtab; the offscreen platform offers the event
+// as it is and then, for Shift+Backtab, the same with Tab. QTest sends each through the shortcut map.
+TEST_F(MainFrmTest, CtrlShiftTabStepsBackOnePageAsEveryPlatformOffersIt) {
+    TfmMainFrm& w = Open();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.lbPrim->setFocus();
+    const QKeyCombination offered[] = {
+        Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Tab,       // X11, Wayland
+        Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Backtab,   // the event itself, offscreen
+    };
+    const int pages = w.PageControlTU->TabBar()->Count();
+    for (const QKeyCombination keys : offered) {
+        w.PageControlTU->SetActivePage(w.tsPrimary);
+        QTest::keyClick(w.lbPrim, keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(w.PageControlTU->ActivePageIndex(), pages - 1) << keys.toCombined();
+        QTest::keyClick(w.lbPrim, keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(w.PageControlTU->ActivePageIndex(), pages - 2) << keys.toCombined();
+    }
+}
+
 TEST_F(MainFrmTest, AtTheSmallestSizeTheTabsWrapIntoColumnsAndShowTheirWholeCaptions) {
     TfmMainFrm& w = Open();
     w.resize(600, 460);
