@@ -43,3 +43,7 @@ int RunBatchCommand(const std::vector<std::string>& Args, bool Export) {
     }
     return 1;
 }
+
+int RunDataCommand(const std::vector<std::string>& Args, DataFormat Format) {
+    return RunDataBatch(Format, Args, WriteConsoleLine);
+}

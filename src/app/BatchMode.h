@@ -1,7 +1,9 @@
 #pragma once
-// The command words of the command line: DECODE and EXPORT run without any window.
+// The command words of the command line: DECODE, EXPORT, JSON and CSV run without any window.
 #include <string>
 #include <vector>
+
+#include "app/DataBatch.h"
 
 // True when Args (the arguments after the program name) ask for a batch run: two or more
 // arguments whose first is DECODE or EXPORT in any case. Sets Export for EXPORT.
@@ -10,3 +12,7 @@ bool IsBatchCommand(const std::vector<std::string>& Args, bool& Export);
 // Runs the batch mode and writes its one error line, if any, to standard output (CR LF).
 // Returns the exit status: 0 on success, 1 when an error was reported.
 int RunBatchCommand(const std::vector<std::string>& Args, bool Export);
+
+// Runs the data command JSON or CSV (app/DataBatch.h), each of its error lines on standard output
+// (CR LF). Returns the exit status: 0 on success, 1 when a line was written.
+int RunDataCommand(const std::vector<std::string>& Args, DataFormat Format);

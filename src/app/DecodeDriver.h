@@ -40,6 +40,27 @@ bool RunBatch(bool Export, const std::vector<std::string>& Args);
 // A name taken from the data made safe as one file-name component.
 std::string SafeFileNamePart(const std::string& Text);
 
+// The failures of the load and of DecodeMessage, after the file name: the window shows them, the
+// batch runs raise them.
+inline constexpr const char* NoBUFRData = " нет данных BUFR!";
+inline constexpr const char* BUFRNotRead = " ошибка чтения BUFR!";
+inline constexpr const char* DescriptorsNotRead = " ошибка чтения дескрипторов!";
+inline constexpr const char* BUFRNotDecoded = " ошибка декодирования BUFR!";
+inline constexpr const char* DescriptorsUnknown = "Часть дескрипторов неизвестна, декодирование прервано!";
+
+// The file name without its folder.
+std::string NameWithoutDirectory(const std::string& Name);
+
+// The output folder of a batch run: the third argument with '/' appended when it lacks one, or
+// the folder part of the file name as typed (empty: the current folder).
+std::filesystem::path OutputDirectory(const std::vector<std::string>& Args);
+// A file name taken from the data or from the input name, in the output folder.
+std::filesystem::path OutputFile(const std::filesystem::path& Dir, const std::string& Name);
+
+// The name of a subset's file without its extension: station "_" launch time, each made safe, or
+// without a template the input's name "_" the subset's index (from 0).
+std::string SubsetBaseName(const tUAInBound& Decoder, const std::string& InputName, std::uint32_t Index);
+
 // The batch run over its message once the file is loaded: RunBatch is the load, this and the
 // raising of its failures. The fuzz target and the robustness tests drive it on messages held in
 // memory, with a Save of their own.
