@@ -26,12 +26,14 @@ Json Code(std::uint32_t v, unsigned width) {
     return v;
 }
 
-// A character field up to its first zero byte without the blanks that pad it, as UTF-8.
+// A character field up to its first zero byte without the blanks that pad it, as UTF-8; null when
+// nothing is left.
 template <std::size_t N>
 Json Text(const char (&field)[N]) {
     if (!TextPresent(field)) return nullptr;
     std::string text(field, strnlen(field, N));
     while (!text.empty() && text.back() == ' ') text.pop_back();
+    if (text.empty()) return nullptr;
     return Cp1251ToUtf8(text);
 }
 
@@ -64,7 +66,8 @@ Json MessageObject(const SoundingSource& s) {
             {"subCentre", h.SubCentre},
             {"updateSequence", h.UpdateSequence},
             {"dataCategory", h.DataCategory},
-            {"internationalDataSubCategory", h.IntSubCategory},
+            // Edition 3 has no international sub-category.
+            {"internationalDataSubCategory", h.Edition >= 4 ? Json(h.IntSubCategory) : Json(nullptr)},
             {"localDataSubCategory", h.LocalSubCategory},
             {"masterTableVersion", h.MasterTableVersion},
             {"localTableVersion", h.LocalTableVersion},
