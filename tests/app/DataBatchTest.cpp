@@ -59,8 +59,9 @@ TEST(DataCommand, JsonOrCsvInAnyCaseWithAFileAfterIt) {
         SCOPED_TRACE(c.args[0] + " with " + std::to_string(c.args.size()) + " argument(s)");
         EXPECT_EQ(DataCommand(c.args), c.format);
         bool exportMode = false;
-        if (c.args[0] != "DECODE")
+        if (c.args[0] != "DECODE") {
             EXPECT_FALSE(IsBatchCommand(c.args, exportMode)) << "DECODE and EXPORT keep to their own words";
+        }
     }
 }
 
