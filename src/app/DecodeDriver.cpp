@@ -37,6 +37,8 @@ std::string PrimaryFileName;
 std::string SecondaryFileName;
 std::string PrimaryBaseName;
 std::string SecondaryBaseName;
+SoundingSource PrimarySource;
+SoundingSource SecondarySource;
 
 namespace {
 
@@ -161,6 +163,7 @@ bool DecodeFile(const std::string& FileName, bool Primary, LineList& Lines, Deco
     const std::string baseName = decoder.HasTemplate ? decoder.StationText() + "_" + decoder.LaunchTimeText()
                                                      : NameWithoutDirectory(FileName) + "_" + std::to_string(j);
     (Primary ? PrimaryBaseName : SecondaryBaseName) = baseName;
+    (Primary ? PrimarySource : SecondarySource) = {NameWithoutDirectory(FileName), 1, 1, j + 1, HeaderOf(BUFRMessage)};
     decoder.WriteReport(&Lines);
     return true;
 }

@@ -12,6 +12,7 @@
 #include "core/Lines.h"
 #include "core/uBUFRDefs.h"
 #include "decoder/UAReport.h"
+#include "products/SoundingSource.h"
 
 // Created before main runs and kept for the whole process.
 extern std::uint8_t MessageBuffer[MessageBufferSize];
@@ -23,6 +24,10 @@ extern std::string PrimaryFileName;    // as the window opened it
 extern std::string SecondaryFileName;  // without directory
 extern std::string PrimaryBaseName;    // station "_" launch time, or file name "_" subset index
 extern std::string SecondaryBaseName;
+// The file, subset and message header of each sounding, kept at its load: the data exports need
+// them after the message buffer has taken another file.
+extern SoundingSource PrimarySource;
+extern SoundingSource SecondarySource;
 
 // Makes '.' the decimal separator of the C library's number formatting and parsing again (the
 // windowing toolkit may have installed the user's locale).
