@@ -191,35 +191,63 @@ Json CloudsObject(const tUAInBound& r) {
 
 Json Flags(std::int32_t flags) { return FlagsPresent(flags) ? Json(flags) : Json(nullptr); }
 
-Json LevelArray(const tUAInBound& r) {
-    Json levels = Json::array();
-    levels.get_ref<Json::array_t&>().reserve(r.Levels.size());
-    for (const tUALevelRec& l : r.Levels) {
-        Json level = Json::object();
-        for (const LevelColumn& c : LevelColumns) level[c.Key] = Number(c.Value(r, l), c.Decimals);
-        level["flags"] = Flags(l.Flags);
-        level["flagNames"] = FlagNameList(l.Flags);
-        levels.push_back(std::move(level));
-    }
-    return levels;
+// A JSON text appended with the library's own serializer, invalid UTF-8 (a file name) replaced.
+void AppendDump(std::string& out, const Json& value, int indent) {
+    out += value.dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-Json ShearArray(const tUAInBound& r) {
-    Json shears = Json::array();
-    for (const tUAShearRec& s : r.ShearLevels) {
-        shears.push_back({{"time", Number(s.Time, 0)},
-                          {"pressure", Number(s.Pressure, 0)},
-                          {"geopotentialHeight", Number(s.Height, 1)},
-                          {"latitude", Number(AbsoluteCoordinate(r.Latitude, s.DLat, false), 5)},
-                          {"longitude", Number(AbsoluteCoordinate(r.Longitude, s.DLon, true), 5)},
-                          {"latitudeDisplacement", Number(s.DLat, 5)},
-                          {"longitudeDisplacement", Number(s.DLon, 5)},
-                          {"shearBelow", Number(s.ShearBelow, 1)},
-                          {"shearAbove", Number(s.ShearAbove, 1)},
-                          {"flags", Flags(s.Flags)},
-                          {"flagNames", FlagNameList(s.Flags)}});
+// The levels, one object to a line: one object is refilled for every level and serialized on its
+// own, so that 8000 levels cost no document tree of 8000 objects. Its members are reached by
+// position (no key looked up per value), and the flag names are rebuilt only when the flags change.
+void AppendLevels(std::string& out, const tUAInBound& r) {
+    Json level = Json::object();
+    for (const LevelColumn& c : LevelColumns) level[c.Key] = nullptr;
+    level["flags"] = nullptr;
+    level["flagNames"] = Json::array();
+    std::int32_t namedFlags = 0;
+    for (const tUALevelRec& l : r.Levels) {
+        auto member = level.begin();
+        for (const LevelColumn& c : LevelColumns) (member++).value() = Number(c.Value(r, l), c.Decimals);
+        (member++).value() = Flags(l.Flags);
+        if (l.Flags != namedFlags) {
+            member.value() = FlagNameList(l.Flags);
+            namedFlags = l.Flags;
+        }
+        out += &l == r.Levels.data() ? "\n  " : ",\n  ";
+        AppendDump(out, level, -1);
     }
-    return shears;
+}
+
+void AppendShearLevels(std::string& out, const tUAInBound& r) {
+    for (const tUAShearRec& s : r.ShearLevels) {
+        const Json shear = {{"time", Number(s.Time, 0)},
+                            {"pressure", Number(s.Pressure, 0)},
+                            {"geopotentialHeight", Number(s.Height, 1)},
+                            {"latitude", Number(AbsoluteCoordinate(r.Latitude, s.DLat, false), 5)},
+                            {"longitude", Number(AbsoluteCoordinate(r.Longitude, s.DLon, true), 5)},
+                            {"latitudeDisplacement", Number(s.DLat, 5)},
+                            {"longitudeDisplacement", Number(s.DLon, 5)},
+                            {"shearBelow", Number(s.ShearBelow, 1)},
+                            {"shearAbove", Number(s.ShearAbove, 1)},
+                            {"flags", Flags(s.Flags)},
+                            {"flagNames", FlagNameList(s.Flags)}};
+        out += &s == r.ShearLevels.data() ? "\n  " : ",\n  ";
+        AppendDump(out, shear, -1);
+    }
+}
+
+// Appends `,\n "key": [` the items `\n ]`; an empty array stays on its line.
+template <class AppendItems>
+void AppendArrayMember(std::string& out, const char* key, bool empty, AppendItems appendItems) {
+    out += ",\n \"";
+    out += key;
+    out += "\": [";
+    if (empty) {
+        out += ']';
+        return;
+    }
+    appendItems();
+    out += "\n ]";
 }
 
 }  // namespace
@@ -242,10 +270,16 @@ std::string SoundingJsonText(const tUAInBound& Report, const SoundingSource& Sou
     doc["metadata"] = MetadataObject(r);
     doc["clouds"] = CloudsObject(r);
     doc["seaTemperature"] = Number(r.WaterTemp, 2);
-    doc["levels"] = LevelArray(r);
-    doc["shearLevels"] = ShearArray(r);
     // Quantities derived from the levels join here as further top-level objects, with the schema
     // version raised; a reader keyed on the version knows which to expect.
-    // A file name need not be UTF-8: its bytes that are not become U+FFFD instead of failing the dump.
-    return doc.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+
+    // The members above through the library's serializer, the object left open for the two arrays.
+    std::string out;
+    out.reserve(256 * (r.Levels.size() + r.ShearLevels.size()) + 4096);
+    AppendDump(out, doc, 1);
+    out.resize(out.size() - 2);  // the closing "\n}"
+    AppendArrayMember(out, "levels", r.Levels.empty(), [&] { AppendLevels(out, r); });
+    AppendArrayMember(out, "shearLevels", r.ShearLevels.empty(), [&] { AppendShearLevels(out, r); });
+    out += "\n}\n";
+    return out;
 }
