@@ -10,10 +10,11 @@
 
 #include "decoder/UAReport.h"
 
-// The value rounded to Decimals places, or nothing when missing.
+// The value rounded to Decimals (0 to 9) places, or nothing when missing.
 inline std::optional<double> Rounded(double v, int decimals) {
+    static constexpr double Scales[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
     if (IsMissing(v) || !std::isfinite(v)) return std::nullopt;
-    const double scale = std::pow(10.0, decimals);
+    const double scale = Scales[decimals < 0 ? 0 : decimals > 9 ? 9 : decimals];
     return std::round(v * scale) / scale;
 }
 

@@ -275,7 +275,7 @@ std::string SoundingJsonText(const tUAInBound& Report, const SoundingSource& Sou
 
     // The members above through the library's serializer, the object left open for the two arrays.
     std::string out;
-    out.reserve(256 * (r.Levels.size() + r.ShearLevels.size()) + 4096);
+    out.reserve(320 * (r.Levels.size() + r.ShearLevels.size()) + 4096);  // a level takes up to about 300 bytes
     AppendDump(out, doc, 1);
     out.resize(out.size() - 2);  // the closing "\n}"
     AppendArrayMember(out, "levels", r.Levels.empty(), [&] { AppendLevels(out, r); });
