@@ -91,8 +91,8 @@ constexpr MenuItem TrajectoryExportItems[] = {
 };
 
 constexpr MenuItem DataExportItems[] = {
-    {.name = "idJSON", .field = &W::idJSON, .caption = "JSON", .enabled = true, .handler = &W::idJSONClick},
-    {.name = "idCSV", .field = &W::idCSV, .caption = "CSV", .enabled = true, .handler = &W::idCSVClick},
+    {.name = "idJSON", .field = &W::idJSON, .caption = "JSON", .handler = &W::idJSONClick},
+    {.name = "idCSV", .field = &W::idCSV, .caption = "CSV", .handler = &W::idCSVClick},
 };
 
 constexpr MenuItem OptionItems[] = {

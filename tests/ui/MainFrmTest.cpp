@@ -116,8 +116,8 @@ idService "Сервис"
     idGMStatic "Карты Google (Статика)" off
     idYMStatic "Карты Яндекс (Статика)" off
   idDataExport "Экспорт данных" off
-    idJSON "JSON"
-    idCSV "CSV"
+    idJSON "JSON" off
+    idCSV "CSV" off
   ---
   idSigPoints "Особые точки"
     idShowSig "Показывать особые точки" [ ]
