@@ -48,7 +48,6 @@ std::string FullPath(const std::string& name) {
     return ec ? name : full.lexically_normal().string();
 }
 
-
 // The full path as a line of the text: a control character of the name (a line break, say) is
 // shown as '?', so that it cannot break the text's lines.
 std::string PathLine(const std::string& fileName) {
