@@ -1,6 +1,5 @@
 #include "app/BatchMode.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -26,8 +25,7 @@ void WriteConsoleLine(const std::string& text) {
 bool IsBatchCommand(const std::vector<std::string>& Args, bool& Export) {
     if (Args.size() < 2) return false;
     const std::string word = UpperAscii(Args[0]);
-    if (std::find(std::begin(BatchCommandWords), std::end(BatchCommandWords), word) == std::end(BatchCommandWords))
-        return false;
+    if (word != "DECODE" && word != "EXPORT") return false;
     Export = word == "EXPORT";
     return true;
 }
@@ -44,4 +42,8 @@ int RunBatchCommand(const std::vector<std::string>& Args, bool Export) {
         WriteConsoleLine(e.what());
     }
     return 1;
+}
+
+int RunDataCommand(const std::vector<std::string>& Args, DataFormat Format) {
+    return RunDataBatch(Format, Args, WriteConsoleLine);
 }

@@ -23,6 +23,11 @@ struct DriverStartup {
 
 }  // namespace
 
+std::string NameWithoutDirectory(const std::string& Name) {
+    const std::size_t slash = Name.rfind('/');
+    return slash == std::string::npos ? Name : Name.substr(slash + 1);
+}
+
 std::uint8_t MessageBuffer[MessageBufferSize];
 tUAInBound UAPrimary;
 tUAInBound UASecondary;
@@ -32,25 +37,15 @@ std::string PrimaryFileName;
 std::string SecondaryFileName;
 std::string PrimaryBaseName;
 std::string SecondaryBaseName;
+SoundingSource PrimarySource;
+SoundingSource SecondarySource;
 
 namespace {
-
-// The failures of the load and of DecodeMessage, after the file name: the window shows them, the
-// batch run raises them.
-constexpr const char* NoBUFRData = " нет данных BUFR!";
-constexpr const char* BUFRNotRead = " ошибка чтения BUFR!";
-constexpr const char* DescriptorsNotRead = " ошибка чтения дескрипторов!";
-constexpr const char* BUFRNotDecoded = " ошибка декодирования BUFR!";
 
 std::string FullPath(const std::string& name) {
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(name, ec);
     return ec ? name : full.lexically_normal().string();
-}
-
-std::string NameWithoutDirectory(const std::string& name) {
-    const std::size_t slash = name.rfind('/');
-    return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
 // The full path as a line of the text: a control character of the name (a line break, say) is
@@ -167,6 +162,7 @@ bool DecodeFile(const std::string& FileName, bool Primary, LineList& Lines, Deco
     const std::string baseName = decoder.HasTemplate ? decoder.StationText() + "_" + decoder.LaunchTimeText()
                                                      : NameWithoutDirectory(FileName) + "_" + std::to_string(j);
     (Primary ? PrimaryBaseName : SecondaryBaseName) = baseName;
+    (Primary ? PrimarySource : SecondarySource) = {NameWithoutDirectory(FileName), 1, 1, j + 1, HeaderOf(BUFRMessage)};
     decoder.WriteReport(&Lines);
     return true;
 }
@@ -178,26 +174,26 @@ std::string SafeFileNamePart(const std::string& Text) {
     return safe;
 }
 
-namespace {
-
-std::filesystem::path OutputDirectory(const std::vector<std::string>& args) {
-    if (args.size() > 2) {
+std::filesystem::path OutputDirectory(const std::vector<std::string>& Args) {
+    if (Args.size() > 2) {
         // An empty third argument is the current directory, not the root.
-        std::string dir = args[2];
+        std::string dir = Args[2];
         if (!dir.empty() && dir.back() != '/') dir += '/';
         return dir;
     }
-    const std::string& p = args[1];
+    const std::string& p = Args[1];
     const std::size_t slash = p.rfind('/');
     return slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
 }
 
-// A file name taken from the data or from the input name, in the output directory.
-std::filesystem::path OutputFile(const std::filesystem::path& dir, const std::string& name) {
-    return dir.empty() ? std::filesystem::path(name) : dir / name;
+std::filesystem::path OutputFile(const std::filesystem::path& Dir, const std::string& Name) {
+    return Dir.empty() ? std::filesystem::path(Name) : Dir / Name;
 }
 
-}  // namespace
+std::string SubsetBaseName(const tUAInBound& Decoder, const std::string& InputName, std::uint32_t Index) {
+    return Decoder.HasTemplate ? SafeFileNamePart(Decoder.StationText()) + "_" + SafeFileNamePart(Decoder.LaunchTimeText())
+                               : InputName + "_" + std::to_string(Index);
+}
 
 BatchRun::BatchRun(bool Export, const std::string& FileName, SaveLinesAs Save)
     : exportMode(Export), fileName(FileName), inputName(NameWithoutDirectory(FileName)), save(std::move(Save)) {}
@@ -237,10 +233,7 @@ bool BatchRun::Decoded(const tUAInBound& Decoder, std::uint32_t Index, std::uint
     lines.push_back(SetLine(Index + 1, count));
     Decoder.WriteReport(&lines);
     if (exportMode) {
-        const std::string name =
-            Decoder.HasTemplate ? SafeFileNamePart(Decoder.StationText()) + "_" + SafeFileNamePart(Decoder.LaunchTimeText())
-                                : inputName + "_" + std::to_string(Index);
-        save(lines, name + ".PRN");
+        save(lines, SubsetBaseName(Decoder, inputName, Index) + ".PRN");
     }
     stoppedUnknown = !Decoder.AllKnown;
     return !stoppedUnknown;
@@ -260,7 +253,7 @@ bool RunBatch(bool Export, const std::vector<std::string>& Args) {
         case DecodedMessageEnd::NotParsed: throw TavikError(p + BUFRNotRead);
         case DecodedMessageEnd::NoDescriptors: throw TavikError(p + DescriptorsNotRead);
         case DecodedMessageEnd::NotDecoded: throw TavikError(p + BUFRNotDecoded);
-        case DecodedMessageEnd::Unknown: throw TavikError("Часть дескрипторов неизвестна, декодирование прервано!");
+        case DecodedMessageEnd::Unknown: throw TavikError(DescriptorsUnknown);
         case DecodedMessageEnd::Decoded: break;
     }
     return true;

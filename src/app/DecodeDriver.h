@@ -12,6 +12,7 @@
 #include "core/Lines.h"
 #include "core/uBUFRDefs.h"
 #include "decoder/UAReport.h"
+#include "products/SoundingSource.h"
 
 // Created before main runs and kept for the whole process.
 extern std::uint8_t MessageBuffer[MessageBufferSize];
@@ -23,6 +24,10 @@ extern std::string PrimaryFileName;    // as the window opened it
 extern std::string SecondaryFileName;  // without directory
 extern std::string PrimaryBaseName;    // station "_" launch time, or file name "_" subset index
 extern std::string SecondaryBaseName;
+// The file, subset and message header of each sounding, kept at its load: the data exports need
+// them after the message buffer has taken another file.
+extern SoundingSource PrimarySource;
+extern SoundingSource SecondarySource;
 
 // Makes '.' the decimal separator of the C library's number formatting and parsing again (the
 // windowing toolkit may have installed the user's locale).
@@ -39,6 +44,27 @@ bool RunBatch(bool Export, const std::vector<std::string>& Args);
 
 // A name taken from the data made safe as one file-name component.
 std::string SafeFileNamePart(const std::string& Text);
+
+// The failures of the load and of DecodeMessage, after the file name: the window shows them, the
+// batch runs raise them.
+inline constexpr const char* NoBUFRData = " нет данных BUFR!";
+inline constexpr const char* BUFRNotRead = " ошибка чтения BUFR!";
+inline constexpr const char* DescriptorsNotRead = " ошибка чтения дескрипторов!";
+inline constexpr const char* BUFRNotDecoded = " ошибка декодирования BUFR!";
+inline constexpr const char* DescriptorsUnknown = "Часть дескрипторов неизвестна, декодирование прервано!";
+
+// The file name without its folder.
+std::string NameWithoutDirectory(const std::string& Name);
+
+// The output folder of a batch run: the third argument with '/' appended when it lacks one, or
+// the folder part of the file name as typed (empty: the current folder).
+std::filesystem::path OutputDirectory(const std::vector<std::string>& Args);
+// A file name taken from the data or from the input name, in the output folder.
+std::filesystem::path OutputFile(const std::filesystem::path& Dir, const std::string& Name);
+
+// The name of a subset's file without its extension: station "_" launch time, each made safe, or
+// without a template the input's name "_" the subset's index (from 0).
+std::string SubsetBaseName(const tUAInBound& Decoder, const std::string& InputName, std::uint32_t Index);
 
 // The batch run over its message once the file is loaded: RunBatch is the load, this and the
 // raising of its failures. The fuzz target and the robustness tests drive it on messages held in

@@ -1,6 +1,7 @@
 #include "app/UsageText.h"
 
 #include <array>
+#include <span>
 #include <string_view>
 
 namespace {
@@ -17,6 +18,14 @@ constexpr std::array<std::string_view, 10> UsageLines = {
     "\ttavik decode bufr-файл <путь для сохранения>",
     "Вызов в пакетном режиме, сохранение результата в файл \"станция_выпуск.prn\":",
     "\ttavik export bufr-файл <путь для сохранения>",
+};
+
+// The data commands, on the console only: the help window keeps its ten lines.
+constexpr std::array<std::string_view, 4> DataUsageLines = {
+    "Вызов в пакетном режиме, данные каждого набора всех сообщений файла в JSON (\"станция_выпуск.json\"):",
+    "\ttavik json bufr-файл <путь для сохранения>",
+    "Вызов в пакетном режиме, уровни каждого набора всех сообщений файла в CSV (\"станция_выпуск.csv\"):",
+    "\ttavik csv bufr-файл <путь для сохранения>",
 };
 
 std::string JoinUsageLines() {
@@ -37,9 +46,11 @@ const std::string& UsageText() {
 
 std::string ConsoleUsageText() {
     std::string text;
-    for (const std::string_view line : UsageLines) {
-        text += line;
-        text += '\n';
+    for (const auto& lines : {std::span<const std::string_view>(UsageLines), std::span<const std::string_view>(DataUsageLines)}) {
+        for (const std::string_view line : lines) {
+            text += line;
+            text += '\n';
+        }
     }
     return text;
 }

@@ -6,5 +6,6 @@
 // The usage text in UTF-8.
 const std::string& UsageText();
 
-// The same lines for a console: each ended by a line feed.
+// The same lines for a console, and after them the lines of the data commands (JSON, CSV): each
+// ended by a line feed.
 std::string ConsoleUsageText();

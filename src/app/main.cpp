@@ -1,4 +1,4 @@
-// Entry point: a batch run (DECODE / EXPORT) without any window, or the window path.
+// Entry point: a batch run (DECODE / EXPORT / JSON / CSV) without any window, or the window path.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -47,6 +47,7 @@ int main(int argc, char* argv[]) {
         std::fputs(text->c_str(), stdout);
         return 0;
     }
+    if (const auto format = DataCommand(args)) return RunDataCommand(args, *format);
     bool exportMode = false;
     if (IsBatchCommand(args, exportMode)) return RunBatchCommand(args, exportMode);
 #ifdef TAVIK_WITH_QT

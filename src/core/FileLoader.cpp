@@ -103,3 +103,26 @@ bool LoadBUFRFile(const std::filesystem::path& FileName, std::uint8_t* Dest, std
     Length = static_cast<std::uint32_t>(length);
     return true;
 }
+
+std::vector<std::uint8_t> ReadBUFRFile(const std::filesystem::path& FileName) {
+    const int fd = ::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) RaiseSystemError(errno, FileName);
+    FileCloser closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) RaiseSystemError(errno, FileName);
+    if (!S_ISREG(st.st_mode)) throw TavikError("Это не обычный файл: " + FileName.string());
+    if (st.st_size > static_cast<off_t>(MaxBUFRFileSize)) throw TavikError("Файл слишком велик");
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            RaiseSystemError(errno, FileName);
+        }
+        if (n == 0) break;  // the file shrank meanwhile: use what is there
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return bytes;
+}

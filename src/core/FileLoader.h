@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 constexpr std::size_t MessageBufferSize = 655360;  // 0xA0000
 constexpr std::size_t MaxBUFRFileSize = 655344;    // 0x9FFF0
@@ -18,3 +19,7 @@ bool LocateBUFRMessage(const std::uint8_t* Data, std::size_t Size, std::size_t& 
 // that is too large ("Файл слишком велик"), is not a regular file, or cannot be opened or read
 // (SystemErrorText of the cause and the name as given).
 bool LoadBUFRFile(const std::filesystem::path& FileName, std::uint8_t* Dest, std::uint32_t& Length);
+
+// Reads the whole file, within the same limits and with the same errors as LoadBUFRFile, for the
+// commands that walk every message of a bulletin.
+std::vector<std::uint8_t> ReadBUFRFile(const std::filesystem::path& FileName);

@@ -80,6 +80,9 @@ public:
     QAction* idKML = nullptr;
     QAction* idGMStatic = nullptr;
     QAction* idYMStatic = nullptr;
+    QAction* idDataExport = nullptr;
+    QAction* idJSON = nullptr;
+    QAction* idCSV = nullptr;
     QAction* idShowSig = nullptr;
     QAction* idCombineTU = nullptr;
     QAction* idLeftAxisP = nullptr;
@@ -169,6 +172,9 @@ public:
     void idKMLClick();
     void idGMStaticClick();
     void idYMStaticClick();
+    // The data exports of the primary sounding (ui/DataExports.cpp).
+    void idJSONClick();
+    void idCSVClick();
     // Saving, copying, printing and finding in the decoded text (ui/TextCommands.cpp).
     enum class FindSender { Dialog, Menu };
     void idSaveClick();

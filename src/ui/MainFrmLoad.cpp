@@ -29,7 +29,8 @@ using Field = QAction* TfmMainFrm::*;
 // Items a successful primary load enables; those that need a trajectory of more than one point.
 constexpr Field LoadedItems[] = {&TfmMainFrm::idSave,  &TfmMainFrm::idSaveAs,    &TfmMainFrm::idSecondary,
                                  &TfmMainFrm::idTraj,  &TfmMainFrm::idSaveChart, &TfmMainFrm::idCopy,
-                                 &TfmMainFrm::idPrint};
+                                 &TfmMainFrm::idPrint, &TfmMainFrm::idDataExport, &TfmMainFrm::idJSON,
+                                 &TfmMainFrm::idCSV};
 constexpr Field TrajectoryItems[] = {&TfmMainFrm::idKML, &TfmMainFrm::idGMStatic, &TfmMainFrm::idYMStatic};
 
 // The hourglass while a file loads.

@@ -90,6 +90,11 @@ constexpr MenuItem TrajectoryExportItems[] = {
     {.name = "idYMStatic", .field = &W::idYMStatic, .caption = "Карты Яндекс (Статика)", .handler = &W::idYMStaticClick},
 };
 
+constexpr MenuItem DataExportItems[] = {
+    {.name = "idJSON", .field = &W::idJSON, .caption = "JSON", .handler = &W::idJSONClick},
+    {.name = "idCSV", .field = &W::idCSV, .caption = "CSV", .handler = &W::idCSVClick},
+};
+
 constexpr MenuItem OptionItems[] = {
     {.kind = Kind::Check, .name = "idShowSig", .field = &W::idShowSig, .caption = "Показывать особые точки",
      .enabled = true, .handler = &W::idShowSigClick},
@@ -108,6 +113,8 @@ constexpr MenuItem ServiceItems[] = {
      .items = ChartExportItems},
     {.kind = Kind::Submenu, .name = "idTraj", .field = &W::idTraj, .caption = "Экспорт траектории",
      .items = TrajectoryExportItems},
+    {.kind = Kind::Submenu, .name = "idDataExport", .field = &W::idDataExport, .caption = "Экспорт данных",
+     .items = DataExportItems},
     Separator,
     {.kind = Kind::Submenu, .name = "idSigPoints", .caption = "Особые точки", .enabled = true, .items = OptionItems},
 };

@@ -13,9 +13,12 @@ TEST(InfoOptions, HelpAndVersionAloneOnTheCommandLine) {
     const auto help = InfoOptionText({"--help"});
     ASSERT_TRUE(help);
     EXPECT_EQ(*help, ConsoleUsageText());
+    EXPECT_NE(help->find("\ttavik json bufr-файл <путь для сохранения>\n"), std::string::npos);
+    EXPECT_NE(help->find("\ttavik csv bufr-файл <путь для сохранения>\n"), std::string::npos);
     EXPECT_EQ(InfoOptionText({"-h"}), help);
     EXPECT_EQ(help->find('\r'), std::string::npos);
-    EXPECT_EQ(std::count(help->begin(), help->end(), '\n'), 10);
+    // The ten lines of the help window, then the four of the data commands.
+    EXPECT_EQ(std::count(help->begin(), help->end(), '\n'), 14);
     EXPECT_EQ(help->back(), '\n');
     EXPECT_EQ(help->substr(0, help->find('\n')), UsageText().substr(0, UsageText().find('\r')));
 

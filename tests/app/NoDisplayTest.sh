@@ -7,7 +7,7 @@ set -u
 exe=$1 file=$2
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
-expected="Нет дисплея, окно открыть нельзя. Без окна работают команды DECODE, EXPORT: tavik <команда> <файл> [<папка>]"
+expected="Нет дисплея, окно открыть нельзя. Без окна работают команды DECODE, EXPORT, JSON, CSV: tavik <команда> <файл> [<папка>]"
 for args in "" "$file" "decod $file" "DECODE"; do
   # shellcheck disable=SC2086
   err=$(cd /tmp && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$exe" $args 2>&1 >/dev/null)

@@ -25,7 +25,8 @@ const std::vector<LayerRule> LayerRules = {
     {"core", {"core"}, false},
     {"decoder", {"core", "decoder"}, false},
     {"products", {"core", "decoder", "products"}, false},
-    {"app", {"core", "decoder", "app"}, false},
+    // The batch commands JSON and CSV write the documents that products makes of a decoded sounding.
+    {"app", {"core", "decoder", "products", "app"}, false},
     {"chart", {"chart"}, true},
     {"ui", {"core", "decoder", "products", "app", "chart", "ui"}, true},
 };

@@ -351,13 +351,13 @@ TEST_F(LoadTest, MenuStatesAfterTheFirstLoadAndOnEveryPage) {
     EXPECT_EQ(EnabledItems(w),
               Sorted("idRelease idPrimary idRecent idSave idSaveAs idPrint idPrintSelected idSecondary idExit idEdit "
                      "idFind idCopy idCopySelected idService idSaveChart idTraj idKML idGMStatic idYMStatic "
-                     "idSigPoints idShowSig idLeftAxisP idSortYAxis idHelp idUsage idAbout pidFind pidCopy "
+                     "idDataExport idJSON idCSV idSigPoints idShowSig idLeftAxisP idSortYAxis idHelp idUsage idAbout pidFind pidCopy "
                      "pidCopySelected"));
 
     const QString always =
         "idRelease idPrimary idRecent idSave idSaveAs idPrint idSecondary idExit idEdit idCopy idService idSaveChart "
-        "idTraj idKML idGMStatic idYMStatic idSigPoints idShowSig idLeftAxisP idSortYAxis idHelp idUsage idAbout "
-        "pidCopy ";
+        "idTraj idKML idGMStatic idYMStatic idDataExport idJSON idCSV idSigPoints idShowSig idLeftAxisP idSortYAxis "
+        "idHelp idUsage idAbout pidCopy ";
     for (int i = 0; i < w.PageControlTU->PageCount(); ++i) {
         w.PageControlTU->SetActivePageIndex(i);
         QWidget* page = w.PageControlTU->ActivePage();

@@ -115,6 +115,9 @@ idService "Сервис"
     idKML "Планета Земля" off
     idGMStatic "Карты Google (Статика)" off
     idYMStatic "Карты Яндекс (Статика)" off
+  idDataExport "Экспорт данных" off
+    idJSON "JSON" off
+    idCSV "CSV" off
   ---
   idSigPoints "Особые точки"
     idShowSig "Показывать особые точки" [ ]
