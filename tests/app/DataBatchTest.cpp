@@ -133,7 +133,7 @@ TEST(DataBatch, NothingToReadIsOneLine) {
     EXPECT_EQ(text.Out, "plain.txt нет данных BUFR!\r\n");
     const TavikRun missing = RunTavik({"JSON", "missing.bufr"}, dir.Path());
     EXPECT_EQ(missing.Status, 1);
-    EXPECT_NE(missing.Out.find(": missing.bufr\r\n"), std::string::npos) << missing.Out;
+    EXPECT_NE(missing.Out.find(": «missing.bufr»\r\n"), std::string::npos) << missing.Out;
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"plain.txt"});
 }
 
@@ -147,7 +147,7 @@ TEST(DataBatch, OutputFolderThatCannotTakeTheFile) {
         SCOPED_TRACE(folder);
         const TavikRun run = RunTavik({"json", "in.bin", folder}, dir.Path());
         EXPECT_EQ(run.Status, 1);
-        EXPECT_NE(run.Out.find(std::string(folder) + "/27612_20231010110637.json\r\n"), std::string::npos) << run.Out;
+        EXPECT_NE(run.Out.find(std::string(folder) + "/27612_20231010110637.json»\r\n"), std::string::npos) << run.Out;
         EXPECT_EQ(run.Out.find("\r\n"), run.Out.size() - 2) << "one line";
         EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"in.bin", "plain"}));
     }
@@ -199,7 +199,7 @@ TEST(DataBatch, AWriteThatFailsPartWayLeavesTheOlderFile) {
         ASSERT_TRUE(WIFEXITED(status)) << status;
         EXPECT_EQ(WEXITSTATUS(status), 1);
         const ByteVector printed = ReadFileBytes(console);
-        EXPECT_EQ(std::string(printed.begin(), printed.end()), "File too large: " + (out / written).string() + "\r\n");
+        EXPECT_EQ(std::string(printed.begin(), printed.end()), "Превышен предельный размер файла: «" + (out / written).string() + "»\r\n");
         EXPECT_EQ(ReadFileBytes(out / written), older);
         EXPECT_EQ(Entries(out), std::vector<std::string>{written});
     }
