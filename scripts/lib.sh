@@ -8,10 +8,9 @@ BASE_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev nlohma
                qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev libgif-dev fonts-dejavu-core xauth xvfb x11-utils libxml2-utils locales-all
                desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl
                cups printer-driver-cups-pdf poppler-utils)
-# What the tests need besides: the JSON Schema validator of the data export's test. LibreOffice
-# (libreoffice-calc-nogui), for the spreadsheet test of the CSV export, is left out: it is large
-# and slow to install; that test skips without it.
-TEST_PACKAGES=(python3-jsonschema)
+# What the tests need besides: the JSON Schema validator of the data export's test and LibreOffice
+# headless for the spreadsheet test of the CSV export (large, but installed once).
+TEST_PACKAGES=(python3-jsonschema libreoffice-calc-nogui)
 
 ensure_packages() {
   local missing=()
