@@ -1,5 +1,6 @@
 #include "products/SoundingJson.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -7,6 +8,7 @@
 
 #include "core/Cp1251.h"
 #include "products/LevelColumns.h"
+#include "products/SoundingIndices.h"
 
 namespace {
 
@@ -16,7 +18,7 @@ Json Number(double v, int decimals) {
     const std::optional<double> r = Rounded(v, decimals);
     if (!r) return nullptr;
     if (decimals <= 0) return static_cast<std::int64_t>(*r);
-    return *r;
+    return *r + 0.0;  // -0.0 (a small negative rounded) written as 0.0
 }
 
 // A code or integer of Width bits: all bits set is missing. The decoder keeps 255 (65535 for the
@@ -191,6 +193,64 @@ Json CloudsObject(const tUAInBound& r) {
 
 Json Flags(std::int32_t flags) { return FlagsPresent(flags) ? Json(flags) : Json(nullptr); }
 
+// The indices. They are computed in hPa; the document gives pressure in Pa like the levels.
+Json Pascal(double hectopascal) { return Number(hectopascal * 100.0, 0); }
+
+Json PointObject(const products::PressureTemperature& p) {
+    if (std::isnan(p.pressure)) return nullptr;
+    return {{"pressure", Pascal(p.pressure)}, {"temperature", Number(p.temperature, 2)}};
+}
+
+Json BuoyancyObject(const products::Buoyancy& b) {
+    return {{"lfc", PointObject(b.lfc)}, {"el", PointObject(b.el)}, {"cape", Number(b.cape, 1)}, {"cin", Number(b.cin, 1)}};
+}
+
+// The parcel's path stays out: thousands of points on a high-resolution ascent, and a reader has
+// the levels to lift a parcel through.
+Json ParcelObject(const products::ParcelResult& p) {
+    if (!p.valid) return nullptr;
+    return {{"start",
+             {{"pressure", Pascal(p.start.pressure)},
+              {"temperature", Number(p.start.temperature, 2)},
+              {"dewPoint", Number(p.startDewPoint, 2)}}},
+            {"lcl", PointObject(p.lcl)},
+            {"plain", BuoyancyObject(p.plain)},
+            {"virtualCorrected", BuoyancyObject(p.virtualCorrected)}};
+}
+
+Json TropopauseObject(const products::TropopauseLevel& t) {
+    if (!t.found) return nullptr;
+    return {{"pressure", Pascal(t.pressure)}, {"height", Number(t.height, 1)}, {"temperature", Number(t.temperature, 2)}};
+}
+
+Json IndicesObject(const tUAInBound& r) {
+    const products::SoundingIndices x = products::ComputeIndices(products::BuildSoundingProfile(r));
+    Json freezing = Json::array();
+    for (const products::FreezingLevel& f : x.freezingLevels)
+        freezing.push_back({{"pressure", Pascal(f.pressure)}, {"height", Number(f.height, 1)}});
+    Json maxWind = nullptr;
+    if (x.maxWind.found)
+        maxWind = {{"pressure", Pascal(x.maxWind.pressure)},
+                   {"height", Number(x.maxWind.height, 1)},
+                   {"speed", Number(x.maxWind.speed, 1)},
+                   {"direction", Number(x.maxWind.direction, 0)}};
+    return {{"surfaceParcel", ParcelObject(x.surface)},
+            {"mixedLayerParcel", ParcelObject(x.mixedLayer)},
+            {"mostUnstableParcel", ParcelObject(x.mostUnstable)},
+            {"liftedIndex", Number(x.liftedIndex, 2)},
+            {"showalterIndex", Number(x.showalterIndex, 2)},
+            {"kIndex", Number(x.kIndex, 2)},
+            {"totalTotals", Number(x.totalTotals, 2)},
+            {"verticalTotals", Number(x.verticalTotals, 2)},
+            {"crossTotals", Number(x.crossTotals, 2)},
+            {"precipitableWater", Number(x.precipitableWater, 2)},
+            {"precipitableWaterTopPressure", Pascal(x.precipitableWaterTop)},
+            {"freezingLevels", std::move(freezing)},
+            {"tropopauses", {{"first", TropopauseObject(x.tropopause1)}, {"second", TropopauseObject(x.tropopause2)}}},
+            {"maxWind", std::move(maxWind)},
+            {"notes", x.notes}};
+}
+
 // A JSON text appended with the library's own serializer, invalid UTF-8 (a file name) replaced.
 void AppendDump(std::string& out, const Json& value, int indent) {
     out += value.dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -270,8 +330,9 @@ std::string SoundingJsonText(const tUAInBound& Report, const SoundingSource& Sou
     doc["metadata"] = MetadataObject(r);
     doc["clouds"] = CloudsObject(r);
     doc["seaTemperature"] = Number(r.WaterTemp, 2);
-    // Quantities derived from the levels join here as further top-level objects, with the schema
-    // version raised; a reader keyed on the version knows which to expect.
+    // Quantities derived from the levels (version 2 on): before the levels, so that a reader
+    // streaming the document meets them early.
+    doc["indices"] = IndicesObject(r);
 
     // The members above through the library's serializer, the object left open for the two arrays.
     std::string out;

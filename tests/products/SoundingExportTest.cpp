@@ -1,8 +1,10 @@
 // The JSON and CSV of soundings made by hand: missing values, character fields, the longitude
-// across the date line, the flag names, the CSV's header, line ends and empty fields; and the CSV
-// of a shared file against the JSON of the same subset.
+// across the date line, the flag names, the indices object (known values of a layered atmosphere
+// and of the standard levels, nulls without humidity or pressure), the CSV's header, line ends and
+// empty fields; and the CSV of a shared file against the JSON of the same subset.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -10,7 +12,9 @@
 
 #include "HandMadeSoundings.h"
 #include "products/SoundingCsv.h"
+#include "products/SoundingIndices.h"
 #include "products/SoundingJson.h"
+#include "products/Thermodynamics.h"
 #include "support/DecoderHarness.h"
 #include "support/Fixtures.h"
 
@@ -42,7 +46,7 @@ tUAInBound DateLineSounding() {
 TEST(SoundingJsonTest, MissingValuesTextsCoordinatesAndFlags) {
     const tUAInBound s = DateLineSounding();
     const json j = json::parse(SoundingJsonText(s, {"ship.bufr", 2, 3, 1, {}}));
-    EXPECT_EQ(j["schema"], json({{"name", "tavik-sounding"}, {"version", 1}}));
+    EXPECT_EQ(j["schema"], json({{"name", "tavik-sounding"}, {"version", 2}}));
     EXPECT_EQ(j["source"], json({{"file", "ship.bufr"}, {"message", 2}, {"messages", 3}, {"subset", 1}}));
     EXPECT_EQ(j["template"], "309052");
     EXPECT_TRUE(j["station"]["blockNumber"].is_null());
@@ -73,6 +77,144 @@ TEST(SoundingJsonTest, AnInvalidDateIsNullAndAFileNameNeedNotBeUtf8) {
     const json j = json::parse(SoundingJsonText(s, {"bad\xFFname.bufr", 1, 1, 1, {}}));
     EXPECT_TRUE(j["launch"]["time"].is_null());
     EXPECT_EQ(j["source"]["file"], "bad\xEF\xBF\xBDname.bufr");
+}
+
+// Levels every 500 m from 1013.25 hPa and 15 °C to 30 km: 6.5 K/km to 11 km, isothermal to 20 km,
+// 4 K/km to 22 km, isothermal above; the wind 270° peaking at 40 m/s at 11 km. Its tropopauses are
+// at 11 and 22 km, its 0 °C level at 15/6.5 km (the same atmosphere as SoundingIndicesTest's).
+tUAInBound LayeredSounding() {
+    constexpr double Step = 500.0;
+    std::vector<tUALevelRec> levels;
+    double t = 15.0, p = 1013.25;
+    for (double z = 0; z <= 30000.0; z += Step) {
+        tUALevelRec l = Level(z / 5.0, p, z, t);
+        l.WindDir = 270.0;
+        l.WindSpeed = 10.0 + 30.0 * std::exp(-std::pow((z - 11000.0) / 2000.0, 2));
+        levels.push_back(l);
+        const double lapse = z < 11000 ? 6.5 : z < 20000 ? 0.0 : z < 22000 ? 4.0 : 0.0;
+        const double next = t - lapse * Step / 1000.0;
+        p *= std::exp(-products::thermo::Gravity * Step /
+                      (products::thermo::Rd * (0.5 * (t + next) + products::thermo::ZeroCelsius)));
+        t = next;
+    }
+    return Sounding(levels);
+}
+
+// Expects a JSON number within half a unit of its last decimal of the value (NaN: null).
+void ExpectValue(const json& v, double expected, int decimals, const char* what) {
+    if (std::isnan(expected)) {
+        EXPECT_TRUE(v.is_null()) << what << ": " << v;
+        return;
+    }
+    ASSERT_TRUE(v.is_number()) << what << ": " << v;
+    EXPECT_NEAR(v.get<double>(), expected, 0.5 * std::pow(10.0, -decimals) + 1e-9) << what;
+}
+
+TEST(SoundingJsonTest, IndicesOfALayeredAtmosphereInSiUnits) {
+    const tUAInBound s = LayeredSounding();
+    const json x = json::parse(SoundingJsonText(s, {"layered.bufr", 1, 1, 1, {}}))["indices"];
+    const products::SoundingIndices c = products::ComputeIndices(products::BuildSoundingProfile(s));
+
+    // Known by construction; pressures back in Pa as the levels give them.
+    const json& first = x["tropopauses"]["first"];
+    EXPECT_EQ(first["height"], 11000.0);
+    EXPECT_EQ(first["pressure"], std::lround(s.Levels[22].Pressure)) << "the level at 11 km";
+    EXPECT_NEAR(first["temperature"].get<double>(), 15.0 - 6.5 * 11 + 273.15, 0.005);
+    EXPECT_EQ(x["tropopauses"]["second"]["height"], 22000.0);
+    ASSERT_EQ(x["freezingLevels"].size(), 1u);
+    EXPECT_NEAR(x["freezingLevels"][0]["height"].get<double>(), 15.0 / 6.5 * 1000.0, 0.05);
+    EXPECT_GT(x["freezingLevels"][0]["pressure"].get<double>(), 70000.0) << "Pa, not hPa";
+    EXPECT_EQ(x["maxWind"], json({{"pressure", std::lround(s.Levels[22].Pressure)},
+                                  {"height", 11000.0},
+                                  {"speed", 40.0},
+                                  {"direction", 270}}));
+    const json& start = x["surfaceParcel"]["start"];
+    EXPECT_EQ(start, json({{"pressure", 101325}, {"temperature", 288.15}, {"dewPoint", 286.15}}));
+
+    // Every other value is the computed one, in Pa and rounded.
+    ASSERT_TRUE(c.surface.valid && c.mixedLayer.valid && c.mostUnstable.valid);
+    struct Parcel {
+        const char* key;
+        const products::ParcelResult& result;
+    };
+    for (const Parcel& p : {Parcel{"surfaceParcel", c.surface}, Parcel{"mixedLayerParcel", c.mixedLayer},
+                            Parcel{"mostUnstableParcel", c.mostUnstable}}) {
+        SCOPED_TRACE(p.key);
+        const json& j = x[p.key];
+        ExpectValue(j["start"]["pressure"], p.result.start.pressure * 100, 0, "start pressure");
+        ExpectValue(j["start"]["dewPoint"], p.result.startDewPoint, 2, "start dew point");
+        ExpectValue(j["lcl"]["pressure"], p.result.lcl.pressure * 100, 0, "LCL pressure");
+        ExpectValue(j["lcl"]["temperature"], p.result.lcl.temperature, 2, "LCL temperature");
+        EXPECT_LT(j["lcl"]["pressure"].get<double>(), j["start"]["pressure"].get<double>());
+        for (const auto& [key, b] : {std::pair<const char*, const products::Buoyancy&>{"plain", p.result.plain},
+                                     {"virtualCorrected", p.result.virtualCorrected}}) {
+            SCOPED_TRACE(key);
+            ExpectValue(j[key]["cape"], b.cape, 1, "CAPE");
+            ExpectValue(j[key]["cin"], b.cin, 1, "CIN");
+            for (const auto& [name, point] : {std::pair<const char*, const products::PressureTemperature&>{"lfc", b.lfc},
+                                              {"el", b.el}}) {
+                if (std::isnan(point.pressure)) {
+                    EXPECT_TRUE(j[key][name].is_null()) << name;
+                    continue;
+                }
+                ExpectValue(j[key][name]["pressure"], point.pressure * 100, 0, name);
+                ExpectValue(j[key][name]["temperature"], point.temperature, 2, name);
+            }
+        }
+        EXPECT_FALSE(j.contains("path")) << "the path stays out";
+    }
+    ExpectValue(x["liftedIndex"], c.liftedIndex, 2, "LI");
+    ExpectValue(x["showalterIndex"], c.showalterIndex, 2, "Showalter");
+    ExpectValue(x["precipitableWater"], c.precipitableWater, 2, "PW");
+    ExpectValue(x["precipitableWaterTopPressure"], c.precipitableWaterTop * 100, 0, "PW top");
+    EXPECT_EQ(x["precipitableWaterTopPressure"], std::lround(s.Levels.back().Pressure)) << "humidity to the top";
+    EXPECT_FALSE(std::isnan(c.liftedIndex));
+    EXPECT_EQ(x["notes"], json::array());
+}
+
+TEST(SoundingJsonTest, LevelIndicesOfTheStandardLevels) {
+    // Dew points 2 K below the temperatures: K = (15 + 10) + 13 - 2, VT = 25, CT = 23.
+    const tUAInBound s = Sounding({Level(0, 1000, 100, 20), Level(60, 850, 1500, 15), Level(120, 700, 3000, 5),
+                                   Level(240, 500, 5600, -10), Level(400, 300, 9200, -40)});
+    const json x = json::parse(SoundingJsonText(s, {"x", 1, 1, 1, {}}))["indices"];
+    EXPECT_EQ(x["kIndex"], 36.0);
+    EXPECT_EQ(x["verticalTotals"], 25.0);
+    EXPECT_EQ(x["crossTotals"], 23.0);
+    EXPECT_EQ(x["totalTotals"], 48.0);
+    EXPECT_TRUE(x["tropopauses"]["first"].is_null());
+    EXPECT_TRUE(x["tropopauses"]["second"].is_null());
+}
+
+// A sounding without humidity keeps what needs only temperatures; without pressure nothing is
+// left. Both say why in Russian.
+TEST(SoundingJsonTest, IndicesAreNullWithoutHumidityOrPressure) {
+    const tUAInBound layered = LayeredSounding();
+    tUAInBound dry = layered, noPressure = layered;
+    for (tUALevelRec& l : dry.Levels) l.DewPoint = l.Humidity = MissingValue;
+    for (tUALevelRec& l : noPressure.Levels) l.Pressure = MissingValue;
+
+    const json d = json::parse(SoundingJsonText(dry, {"x", 1, 1, 1, {}}))["indices"];
+    for (const char* key : {"surfaceParcel", "mixedLayerParcel", "mostUnstableParcel", "liftedIndex", "showalterIndex",
+                            "kIndex", "totalTotals", "crossTotals", "precipitableWater", "precipitableWaterTopPressure"})
+        EXPECT_TRUE(d[key].is_null()) << key << ": " << d[key];
+    EXPECT_TRUE(d["verticalTotals"].is_number());
+    EXPECT_EQ(d["tropopauses"]["first"]["height"], 11000.0);
+    EXPECT_EQ(d["freezingLevels"].size(), 1u);
+    EXPECT_TRUE(d["maxWind"].is_object());
+    ASSERT_FALSE(d["notes"].empty());
+    EXPECT_NE(d["notes"].dump(-1, ' ', false).find("без точки росы: 61"), std::string::npos) << d["notes"];
+
+    const json n = json::parse(SoundingJsonText(noPressure, {"x", 1, 1, 1, {}}))["indices"];
+    for (const auto& [key, value] : n.items()) {
+        if (key == "freezingLevels" || key == "notes") continue;
+        if (key == "tropopauses") {
+            EXPECT_EQ(value, json({{"first", nullptr}, {"second", nullptr}}));
+            continue;
+        }
+        EXPECT_TRUE(value.is_null()) << key << ": " << value;
+    }
+    EXPECT_EQ(n["freezingLevels"], json::array());
+    EXPECT_NE(n["notes"].dump(-1, ' ', false).find("без давления: 61"), std::string::npos) << n["notes"];
 }
 
 TEST(SoundingCsvTest, HeaderRowsAndEmptyFields) {
