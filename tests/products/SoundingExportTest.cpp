@@ -217,6 +217,14 @@ TEST(SoundingJsonTest, IndicesAreNullWithoutHumidityOrPressure) {
     EXPECT_NE(n["notes"].dump(-1, ' ', false).find("без давления: 61"), std::string::npos) << n["notes"];
 }
 
+TEST(SoundingJsonTest, ANegativeValueRoundingToZeroIsWrittenAsZero) {
+    tUAInBound s = DateLineSounding();
+    s.Levels[0].DLon = -1e-7;
+    const std::string text = SoundingJsonText(s, {"x", 1, 1, 1, {}});
+    EXPECT_NE(text.find("\"longitudeDisplacement\":0.0,"), std::string::npos);
+    EXPECT_EQ(text.find("-0.0,"), std::string::npos);
+}
+
 TEST(SoundingCsvTest, HeaderRowsAndEmptyFields) {
     const std::string csv = SoundingCsvText(DateLineSounding());
     const std::string header =
