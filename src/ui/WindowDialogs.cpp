@@ -21,6 +21,7 @@
 #include "core/Errors.h"
 #include "ui/FindDialog.h"
 #include "ui/OverrideCursor.h"
+#include "ui/RussianFileColumns.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ std::unique_ptr<QFileDialog> CreateFileDialog(QWidget* parent, const FileDialogS
     dialog->setAcceptMode(mode);
     dialog->setDefaultSuffix(settings.defaultSuffix);
     dialog->setSizeGripEnabled(true);
+    dialog->setProxyModel(new RussianFileColumns(dialog.get()));   // the dialog owns the model
     if (!settings.fileName.isEmpty()) dialog->selectFile(settings.fileName);
     return dialog;
 }
