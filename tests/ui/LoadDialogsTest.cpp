@@ -171,8 +171,8 @@ TEST(LoadDialogsTest, QtsOwnButtonsSpeakRussian) {
     EXPECT_EQ(answers, (QStringList{QStringLiteral("Да"), QStringLiteral("Нет")}));
 }
 
-// At its first size the open dialog shows the whole name and size of every sounding file of a
-// real data folder.
+// At its first size the open dialog shows the whole name, size, type and date of every sounding
+// file of a real data folder.
 TEST(LoadDialogsTest, TheOpenDialogShowsWholeNamesAndSizesOfARealDataFolder) {
     TAVIK_REQUIRE_PATH(SharedDir() / "realdata");
     FileDialogSettings settings;
@@ -191,7 +191,7 @@ TEST(LoadDialogsTest, TheOpenDialogShowsWholeNamesAndSizesOfARealDataFolder) {
     // The icon and the margins around the text.
     const int decoration = files->iconSize().width() + 4 * files->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
     for (int row = 0; row < expected; ++row) {
-        for (const int column : {0, 1}) {
+        for (const int column : {0, 1, 2, 3}) {
             const QString text = files->model()->index(row, column, files->rootIndex()).data().toString();
             const int needed = metrics.horizontalAdvance(text) + (column == 0 ? decoration : 8);
             EXPECT_LE(needed, files->header()->sectionSize(column)) << text.toStdString();
