@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "core/Errors.h"
@@ -73,44 +72,22 @@ bool LocateBUFRMessage(const std::uint8_t* Data, std::size_t Size, std::size_t& 
 }
 
 bool LoadBUFRFile(const std::filesystem::path& FileName, std::uint8_t* Dest, std::uint32_t& Length) {
-    // Non-blocking open so that a FIFO or a device is refused instead of waited on.
-    const int fd = ::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) RaiseSystemError(errno, FileName);
-    FileCloser closer{fd};
-
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) RaiseSystemError(errno, FileName);
-    if (!S_ISREG(st.st_mode)) throw TavikError("Это не обычный файл: " + FileName.string());
-    if (st.st_size > static_cast<off_t>(MaxBUFRFileSize)) throw TavikError("Файл слишком велик");
-
-    // Not zeroed: only the bytes read are looked at, and untouched pages cost nothing.
-    const std::unique_ptr<std::uint8_t[]> work = std::make_unique_for_overwrite<std::uint8_t[]>(MessageBufferSize);
-    std::size_t got = 0;
-    const std::size_t want = static_cast<std::size_t>(st.st_size);
-    while (got < want) {
-        const ssize_t n = ::read(fd, work.get() + got, want - got);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            RaiseSystemError(errno, FileName);
-        }
-        if (n == 0) break;  // the file shrank meanwhile: use what is there
-        got += static_cast<std::size_t>(n);
-    }
-
+    const std::vector<std::uint8_t> bytes = ReadBUFRFile(FileName);
     std::size_t start = 0, length = 0;
-    if (!LocateBUFRMessage(work.get(), got, start, length)) return false;
-    std::memcpy(Dest, work.get() + start, length);
+    if (!LocateBUFRMessage(bytes.data(), bytes.size(), start, length)) return false;
+    std::memcpy(Dest, bytes.data() + start, length);
     Length = static_cast<std::uint32_t>(length);
     return true;
 }
 
 std::vector<std::uint8_t> ReadBUFRFile(const std::filesystem::path& FileName) {
+    // Non-blocking open so that a FIFO or a device is refused instead of waited on.
     const int fd = ::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) RaiseSystemError(errno, FileName);
     FileCloser closer{fd};
     struct stat st {};
     if (::fstat(fd, &st) != 0) RaiseSystemError(errno, FileName);
-    if (!S_ISREG(st.st_mode)) throw TavikError("Это не обычный файл: " + FileName.string());
+    if (!S_ISREG(st.st_mode)) throw TavikError(NotRegularFileText(FileName));
     if (st.st_size > static_cast<off_t>(MaxBUFRFileSize)) throw TavikError("Файл слишком велик");
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
     std::size_t got = 0;

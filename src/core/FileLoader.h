@@ -14,12 +14,12 @@ constexpr std::size_t MaxBUFRFileSize = 655344;    // 0x9FFF0
 // the message early). False when there is no complete message.
 bool LocateBUFRMessage(const std::uint8_t* Data, std::size_t Size, std::size_t& Start, std::size_t& Length);
 
-// Reads the file in one block and copies its first message to Dest[0..Length). False, with Dest
-// and Length untouched, when the file holds no complete message. Raises TavikError for a file
-// that is too large ("Файл слишком велик"), is not a regular file, or cannot be opened or read
-// (SystemErrorText of the cause and the name as given).
-bool LoadBUFRFile(const std::filesystem::path& FileName, std::uint8_t* Dest, std::uint32_t& Length);
-
-// Reads the whole file, within the same limits and with the same errors as LoadBUFRFile, for the
-// commands that walk every message of a bulletin.
+// Reads the whole file in one block (the commands that walk every message of a bulletin use it
+// as it is). Raises TavikError for a file that is too large ("Файл слишком велик"), is not a
+// regular file (NotRegularFileText), or cannot be opened or read (SystemErrorText of the cause
+// and the name as given).
 std::vector<std::uint8_t> ReadBUFRFile(const std::filesystem::path& FileName);
+
+// ReadBUFRFile, then its first message copied to Dest[0..Length). False, with Dest and Length
+// untouched, when the file holds no complete message.
+bool LoadBUFRFile(const std::filesystem::path& FileName, std::uint8_t* Dest, std::uint32_t& Length);

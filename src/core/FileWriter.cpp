@@ -14,6 +14,9 @@
 FileWriteError::FileWriteError(int errorNumber, const std::filesystem::path& fileName)
     : TavikError(SystemErrorText(errorNumber, fileName)), errorNumber(errorNumber) {}
 
+FileWriteError::FileWriteError(int errorNumber, const std::string& message)
+    : TavikError(message), errorNumber(errorNumber) {}
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -35,7 +38,7 @@ std::optional<mode_t> ReplacedMode(const fs::path& target, const fs::path& fileN
         throw FileWriteError(errno, fileName);
     }
     if (S_ISDIR(st.st_mode)) throw FileWriteError(EISDIR, fileName);
-    if (!S_ISREG(st.st_mode)) throw FileWriteError(EINVAL, fileName);
+    if (!S_ISREG(st.st_mode)) throw FileWriteError(EINVAL, NotRegularFileText(fileName));
     return st.st_mode & 07777;
 }
 

@@ -12,6 +12,8 @@
 class FileWriteError : public TavikError {
 public:
     FileWriteError(int errorNumber, const std::filesystem::path& fileName);
+    // With a message of its own instead of SystemErrorText.
+    FileWriteError(int errorNumber, const std::string& message);
     int ErrorNumber() const noexcept { return errorNumber; }
 
 private:

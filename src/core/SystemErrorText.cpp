@@ -20,7 +20,12 @@ constexpr CauseRow Causes[] = {
     {EFBIG, "Превышен предельный размер файла"},
     {EDQUOT, "Превышена дисковая квота"},
     {EROFS, "Файловая система только для чтения"},
+    {EINVAL, "Недопустимый аргумент"},
 };
+
+std::string WithName(const std::string& cause, const std::filesystem::path& fileName) {
+    return cause + ": «" + fileName.string() + "»";
+}
 
 }  // namespace
 
@@ -28,5 +33,9 @@ std::string SystemErrorText(int errorNumber, const std::filesystem::path& fileNa
     std::string cause = std::strerror(errorNumber);
     for (const CauseRow& row : Causes)
         if (row.errorNumber == errorNumber) cause = row.text;
-    return cause + ": «" + fileName.string() + "»";
+    return WithName(cause, fileName);
+}
+
+std::string NotRegularFileText(const std::filesystem::path& fileName) {
+    return WithName("Это не обычный файл", fileName);
 }

@@ -6,3 +6,6 @@
 #include <string>
 
 std::string SystemErrorText(int errorNumber, const std::filesystem::path& fileName);
+
+// A name that is not a regular file (a folder, a device, a pipe): neither read nor replaced.
+std::string NotRegularFileText(const std::filesystem::path& fileName);

@@ -21,6 +21,7 @@
 #include "core/Errors.h"
 #include "ui/FindDialog.h"
 #include "ui/OverrideCursor.h"
+#include "ui/RussianFileColumns.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ std::unique_ptr<QFileDialog> CreateFileDialog(QWidget* parent, const FileDialogS
     dialog->setAcceptMode(mode);
     dialog->setDefaultSuffix(settings.defaultSuffix);
     dialog->setSizeGripEnabled(true);
+    dialog->setProxyModel(new RussianFileColumns(dialog.get()));   // the dialog owns the model
     if (!settings.fileName.isEmpty()) dialog->selectFile(settings.fileName);
     return dialog;
 }
@@ -113,6 +115,10 @@ std::unique_ptr<QFileDialog> CreateOpenDialog(QWidget* parent, const FileDialogS
     if (auto* files = shown->findChild<QTreeView*>(QStringLiteral("treeView"))) {
         files->header()->resizeSection(0, OpenDialogNameWidth);
         files->header()->resizeSection(1, OpenDialogSizeWidth);
+        // Type and date as wide as their longest text of a data folder, plus the cell margins.
+        const QFontMetrics metrics(files->font());
+        files->header()->resizeSection(2, metrics.horizontalAdvance(QStringLiteral("Файл BUFR")) + 16);
+        files->header()->resizeSection(3, metrics.horizontalAdvance(QStringLiteral("00.00.0000 00:00")) + 16);
     }
     return dialog;
 }

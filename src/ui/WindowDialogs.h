@@ -123,8 +123,8 @@ inline constexpr int OpenDialogSizeWidth = 110;
 // The open dialog as OpenFile shows it, set up from the settings: title, filter, default suffix,
 // initial folder and name field; existing files only; the file list in the details view, also
 // after every change of folder; no button or menu entry that creates a folder; first shown at
-// OpenDialogSize, with name and size columns wide enough for the long names and the sizes of a
-// data folder.
+// OpenDialogSize, with name, size, type and date columns wide enough for the long names, the
+// sizes, the types and the dates of a data folder.
 std::unique_ptr<QFileDialog> CreateOpenDialog(QWidget* parent, const FileDialogSettings& settings);
 // The save dialog as SaveFile shows it: title, filter, default suffix, initial folder and name
 // field from the settings; a file of the chosen name is replaced without a question, as the

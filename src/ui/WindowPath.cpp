@@ -1,5 +1,12 @@
 #include "ui/WindowPath.h"
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocale>
@@ -8,6 +15,7 @@
 #include <QTranslator>
 
 #include "app/DecodeDriver.h"
+#include "app/DisplayCheck.h"
 #include "ui/BalloonPicture.h"
 #include "ui/ConfigLocation.h"
 #include "ui/CopyDataServer.h"
@@ -34,6 +42,54 @@ void WaitWithSplash() {
         QThread::msleep(10);
     }
 }
+
+// While the application object is built. A display that is named but cannot be reached (no server
+// behind DISPLAY) makes the platform plugin fail, and Qt's fatal message would abort the process
+// with a core dump: the program says instead what works without a window and ends with status 1.
+// The platform's warnings on the way there are held back and shown only when the start goes on.
+class PlatformStartGuard {
+public:
+    PlatformStartGuard() { previous = qInstallMessageHandler(Handle); }
+    PlatformStartGuard(const PlatformStartGuard&) = delete;
+    PlatformStartGuard& operator=(const PlatformStartGuard&) = delete;
+    ~PlatformStartGuard() {
+        qInstallMessageHandler(previous);
+        Replay();
+    }
+
+private:
+    struct Held {
+        QtMsgType type;
+        std::string category;
+        QString text;
+    };
+
+    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type == QtFatalMsg && text.contains(QLatin1String("platform plugin"))) {
+            std::fprintf(stderr, "%s\n", NoDisplayLine().c_str());
+            std::fflush(stderr);
+            ::_exit(1);
+        }
+        if (type == QtFatalMsg) {   // any other fatal goes its usual way, after what came before it
+            qInstallMessageHandler(previous);
+            Replay();
+            if (previous != nullptr) previous(type, context, text);
+            return;
+        }
+        held.push_back({type, context.category != nullptr ? context.category : "default", text});
+    }
+
+    static void Replay() {
+        for (const Held& message : held) {
+            const QMessageLogContext context(nullptr, 0, nullptr, message.category.c_str());
+            if (previous != nullptr) previous(message.type, context, message.text);
+        }
+        held.clear();
+    }
+
+    static inline QtMessageHandler previous = nullptr;
+    static inline std::vector<Held> held;
+};
 
 }  // namespace
 
@@ -71,7 +127,9 @@ int RunWindowPath(int argc, char* argv[], WindowDialogs& dialogs) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
 
+    std::optional<PlatformStartGuard> platformStart(std::in_place);
     TavikApplication app(argc, argv, &dialogs);
+    platformStart.reset();
     // '.' is the decimal point: constructing the application took the user's numeric locale.
     UseDecimalPoint();
     QLocale::setDefault(QLocale::c());

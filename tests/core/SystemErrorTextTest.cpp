@@ -55,6 +55,9 @@ TEST(SystemErrorTextTest, RealFailuresNameTheirCauseInRussianAndTheFileLast) {
         {WriteError(dir.Path() / "no" / "x.PRN"), "Нет такого файла или папки: «" + (dir.Path() / "no" / "x.PRN").string() + "»"},
         {WriteError(folder), "Это папка, а не файл: «" + folder.string() + "»"},
         {WriteError(throughFile), "Часть пути не является папкой: «" + throughFile.string() + "»"},
+        {LoadError(folder), "Это не обычный файл: «" + folder.string() + "»"},
+        {LoadError("/dev/null"), "Это не обычный файл: «/dev/null»"},
+        {WriteError("/dev/null"), "Это не обычный файл: «/dev/null»"},
     };
     for (const Row& row : rows) EXPECT_EQ(row.got, row.expected);
 }
@@ -72,6 +75,7 @@ TEST(SystemErrorTextTest, EveryCommonCauseHasItsOwnTextAndTheRestTheSystems) {
         {EFBIG, "Превышен предельный размер файла"},
         {EROFS, "Файловая система только для чтения"},
         {EISDIR, "Это папка, а не файл"},
+        {EINVAL, "Недопустимый аргумент"},
         {EIO, std::strerror(EIO)},
         {EMFILE, std::strerror(EMFILE)},
     };

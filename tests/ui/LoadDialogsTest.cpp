@@ -1,9 +1,14 @@
 // The real dialogs of a load: the open dialog as it is set up, the decode driver's three kinds of
 // question shown with Qt, and the driver's questions handed to the window's dialogs.
 #include <gtest/gtest.h>
+#include <utime.h>
+
+#include <algorithm>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -78,6 +83,54 @@ TEST(LoadDialogsTest, TheOpenDialogIsSetUpForExistingSoundingFilesInTheDetailsVi
     EXPECT_EQ(QDir(again->directory()).canonicalPath(), QDir(dir.filePath(QStringLiteral("sub"))).canonicalPath());
 }
 
+// Sizes, types and dates in Russian whatever the session's locale (Qt words them by the system
+// locale, English under C), in the open and in the save dialog.
+TEST(LoadDialogsTest, TheFileDialogsShowSizesTypesAndDatesInRussian) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    const QDateTime stamp(QDate(2024, 3, 5), QTime(7, 8));
+    struct Row {
+        QString name;
+        qint64 size;
+        QString sizeText;
+        QString type;
+    };
+    const Row rows[] = {
+        {QStringLiteral("small.bufr"), 766, QStringLiteral("766 байт"), QStringLiteral("Файл BUFR")},
+        {QStringLiteral("middle.bin"), 5079, QStringLiteral("4,96 КБ"), QStringLiteral("Файл BIN")},
+        {QStringLiteral("large"), 5000000, QStringLiteral("4,77 МБ"), QStringLiteral("Файл")},
+        {QStringLiteral("sub"), -1, QString(), QStringLiteral("Папка")},
+    };
+    for (const Row& row : rows) {
+        const QByteArray path = QFile::encodeName(dir.filePath(row.name));
+        if (row.size >= 0) {
+            QFile file(dir.filePath(row.name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            ASSERT_TRUE(file.resize(row.size));
+        }
+        const utimbuf times{stamp.toSecsSinceEpoch(), stamp.toSecsSinceEpoch()};
+        ASSERT_EQ(::utime(path.constData(), &times), 0) << row.name.toStdString();
+    }
+    FileDialogSettings settings;
+    settings.initialDir = dir.path();
+    for (const std::unique_ptr<QFileDialog>& dialog : {CreateOpenDialog(nullptr, settings), CreateSaveDialog(nullptr, settings)}) {
+        dialog->setViewMode(QFileDialog::Detail);
+        dialog->show();
+        auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_NE(files, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return files->model()->rowCount(files->rootIndex()) == 4; }, 10000));
+        for (int at = 0; at < 4; ++at) {
+            const auto text = [&](int column) { return files->model()->index(at, column, files->rootIndex()).data().toString(); };
+            const auto row = std::find_if(std::begin(rows), std::end(rows), [&](const Row& r) { return r.name == text(0); });
+            ASSERT_NE(row, std::end(rows)) << text(0).toStdString();
+            EXPECT_EQ(text(1).toStdString(), row->sizeText.toStdString()) << text(0).toStdString();
+            EXPECT_EQ(text(2).toStdString(), row->type.toStdString()) << text(0).toStdString();
+            EXPECT_EQ(text(3).toStdString(), "05.03.2024 07:08") << text(0).toStdString();
+        }
+        dialog->hide();
+    }
+}
+
 // Qt's translation in place for one test, as the window path installs it.
 class QtTranslationInstalled {
 public:
@@ -118,8 +171,8 @@ TEST(LoadDialogsTest, QtsOwnButtonsSpeakRussian) {
     EXPECT_EQ(answers, (QStringList{QStringLiteral("Да"), QStringLiteral("Нет")}));
 }
 
-// At its first size the open dialog shows the whole name and size of every sounding file of a
-// real data folder.
+// At its first size the open dialog shows the whole name, size, type and date of every sounding
+// file of a real data folder.
 TEST(LoadDialogsTest, TheOpenDialogShowsWholeNamesAndSizesOfARealDataFolder) {
     TAVIK_REQUIRE_PATH(SharedDir() / "realdata");
     FileDialogSettings settings;
@@ -138,7 +191,7 @@ TEST(LoadDialogsTest, TheOpenDialogShowsWholeNamesAndSizesOfARealDataFolder) {
     // The icon and the margins around the text.
     const int decoration = files->iconSize().width() + 4 * files->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
     for (int row = 0; row < expected; ++row) {
-        for (const int column : {0, 1}) {
+        for (const int column : {0, 1, 2, 3}) {
             const QString text = files->model()->index(row, column, files->rootIndex()).data().toString();
             const int needed = metrics.horizontalAdvance(text) + (column == 0 ? decoration : 8);
             EXPECT_LE(needed, files->header()->sectionSize(column)) << text.toStdString();
