@@ -423,6 +423,42 @@ std::vector<QPoint> Layout::ScreenPoints(const Series& s, std::vector<int>* indi
     return points;
 }
 
+QPolygonF ClipPolygon(const QPolygonF& polygon, const QRectF& rect) {
+    // One pass per edge of the rectangle: inside(p) and the crossing of an edge with that side.
+    struct Side {
+        bool horizontal;  // compares x (false) or y (true)
+        double bound;
+        bool keepsAbove;  // inside means coordinate >= bound
+    };
+    const Side sides[] = {{false, rect.left(), true}, {false, rect.right(), false},
+                          {true, rect.top(), true}, {true, rect.bottom(), false}};
+    QPolygonF result = polygon;
+    for (const Side& side : sides) {
+        if (result.isEmpty()) break;
+        auto coordinate = [&](const QPointF& q) { return side.horizontal ? q.y() : q.x(); };
+        auto inside = [&](const QPointF& q) {
+            return side.keepsAbove ? coordinate(q) >= side.bound : coordinate(q) <= side.bound;
+        };
+        auto crossing = [&](const QPointF& a, const QPointF& b) {
+            const double t = (side.bound - coordinate(a)) / (coordinate(b) - coordinate(a));
+            return a + t * (b - a);
+        };
+        const QPolygonF input = result;
+        result.clear();
+        QPointF previous = input.last();
+        for (const QPointF& current : input) {
+            if (inside(current)) {
+                if (!inside(previous)) result << crossing(previous, current);
+                result << current;
+            } else if (inside(previous)) {
+                result << crossing(previous, current);
+            }
+            previous = current;
+        }
+    }
+    return result;
+}
+
 std::optional<QLineF> ClipSegment(const QLineF& segment, const QRectF& rect) {
     const QPointF a = segment.p1(), d = segment.p2() - segment.p1();
     if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(d.x()) || !std::isfinite(d.y()))

@@ -118,6 +118,10 @@ struct Layout {
 
 // The part of a segment inside a rectangle (Liang-Barsky); nothing when it misses the rectangle.
 std::optional<QLineF> ClipSegment(const QLineF& segment, const QRectF& rect);
+// The part of a polygon inside a rectangle (Sutherland-Hodgman, in floating point), so that a
+// filled area whose corners lie far outside the view keeps its edges at any zoom; empty when
+// nothing of it is inside.
+QPolygonF ClipPolygon(const QPolygonF& polygon, const QRectF& rect);
 
 // The box a marker of the series covers around a point.
 QRect MarkerRect(const Series& series, const QPoint& at);

@@ -392,14 +392,21 @@ void Renderer::PaintArea(QPainter& p, const Series& s) const {
     const auto pts = layout.MappedPoints(s, &idx);
     p.setPen(s.penStyle == Qt::NoPen ? QPen(Qt::NoPen) : QPen(s.colour, s.penWidth <= 1 ? 0 : s.penWidth, s.penStyle));
     p.setBrush(s.fill);
-    QPolygon polygon;
+    // Clipped to the plot (with a pixel to spare for the outline) before rounding to pixels.
+    const QRectF bounds = QRectF(layout.plot).adjusted(-1, -1, 1, 1);
+    QPolygonF polygon;
     auto flush = [&] {
-        if (polygon.size() > 2) p.drawPolygon(polygon);
+        const QPolygonF inside = polygon.size() > 2 ? ClipPolygon(polygon, bounds) : QPolygonF();
+        if (inside.size() > 2) {
+            QPolygon pixels;
+            for (const QPointF& q : inside) pixels << ToPoint(q);
+            p.drawPolygon(pixels);
+        }
         polygon.clear();
     };
     for (std::size_t i = 0; i < pts.size(); ++i) {
         if (i > 0 && s.Point(idx[i]).breakBefore) flush();
-        polygon << ToPoint(pts[i]);
+        polygon << pts[i];
     }
     flush();
     p.setBrush(Qt::NoBrush);
@@ -415,8 +422,10 @@ void Renderer::PaintBarbs(QPainter& p, const Series& s) const {
     p.setBrush(s.colour);
     p.setRenderHint(QPainter::Antialiasing, true);
     double lastY = std::numeric_limits<double>::infinity();
+    const QRectF bounds = QRectF(layout.plot).adjusted(-1, -1, 1, 1);
     for (std::size_t i = 0; i < pts.size(); ++i) {
         const QPointF base = pts[i];
+        if (!bounds.contains(base)) continue;   // zoomed out of view
         if (std::abs(base.y() - lastY) < s.barbSpacing) continue;
         lastY = base.y();
         const ChartPoint& pt = s.Point(idx[i]);

@@ -157,9 +157,11 @@ DiagramSounding MakeDiagramSounding(const DiagramFrame& frame, const SoundingPro
             d.dewPoint.breakBefore.push_back(gap);
             gap = false;
         }
-        if (std::isfinite(level.windDirection) && std::isfinite(level.windSpeed))
-            d.barbs.push_back({level.pressure, level.windDirection, level.windSpeed});
     }
+    // The barbs come from every checked wind level, also those without a temperature (most
+    // significant-wind levels of a TEMP).
+    for (const SoundingLevel& level : profile.windLevels)
+        d.barbs.push_back({level.pressure, level.windDirection, level.windSpeed});
     if (parcel != nullptr && parcel->valid) AddParcel(d, frame, *parcel);
     return d;
 }

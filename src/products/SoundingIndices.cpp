@@ -67,7 +67,12 @@ std::vector<std::size_t> LongestFalling(const std::vector<SoundingLevel>& levels
 // (virtual temperature); from 0 at the first level when no level has one.
 std::size_t FillHeights(std::vector<SoundingLevel>& levels) {
     std::size_t filled = 0;
-    auto tv = [](const SoundingLevel& l) { return VirtualTemperatureFromDewPoint(l.pressure, l.temperature, l.dewPoint); };
+    // The plain temperature where the virtual one has no value (a dew point whose vapour pressure
+    // reaches the level's pressure), so that one odd level does not leave every height above it empty.
+    auto tv = [](const SoundingLevel& l) {
+        const double virtualTemperature = VirtualTemperatureFromDewPoint(l.pressure, l.temperature, l.dewPoint);
+        return std::isnan(virtualTemperature) ? l.temperature : virtualTemperature;
+    };
     auto step = [&](const SoundingLevel& from, const SoundingLevel& to) {
         return from.height + Rd / Gravity * 0.5 * (tv(from) + tv(to)) * std::log(from.pressure / to.pressure);
     };

@@ -138,7 +138,7 @@ void DiagramPage::ShowSoundings(const tUAInBound* primarySounding, const tUAInBo
     if (primarySounding != nullptr) {
         primary = products::BuildSoundingProfile(*primarySounding);
         indices = products::ComputeIndices(*primary);
-        southern = primarySounding->Latitude < 0;
+        southern = !IsMissing(primarySounding->Latitude) && primarySounding->Latitude < 0;
     }
     if (secondarySounding != nullptr) secondary = products::BuildSoundingProfile(*secondarySounding);
     Rebuild();

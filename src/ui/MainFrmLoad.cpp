@@ -32,6 +32,9 @@ constexpr Field LoadedItems[] = {&TfmMainFrm::idSave,  &TfmMainFrm::idSaveAs,   
                                  &TfmMainFrm::idPrint, &TfmMainFrm::idDataExport, &TfmMainFrm::idJSON,
                                  &TfmMainFrm::idCSV};
 constexpr Field TrajectoryItems[] = {&TfmMainFrm::idKML, &TfmMainFrm::idGMStatic, &TfmMainFrm::idYMStatic};
+// Off from the start of every primary load until it succeeds: a failed load may leave the decoder
+// holding part of the new file while the header kept for the export is the old one's.
+constexpr Field DataExportItems[] = {&TfmMainFrm::idDataExport, &TfmMainFrm::idJSON, &TfmMainFrm::idCSV};
 
 // The hourglass while a file loads.
 class WaitCursor : public OverrideCursor {
@@ -81,6 +84,7 @@ void TfmMainFrm::ClearPrimary() {
     lbPrim->Clear();
     Charts->ClearPrimarySeries();
     Diagram->ShowSoundings(nullptr, SecondaryLoaded() ? &UASecondary : nullptr);
+    for (Field item : DataExportItems) (this->*item)->setEnabled(false);
 }
 
 bool TfmMainFrm::LoadPrimary(const QString& name) {

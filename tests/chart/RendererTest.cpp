@@ -645,6 +645,43 @@ TEST_F(RendererTest, AreasFillEachPolygonOverWhatLiesBeneath) {
     EXPECT_NE(At(img, PixelAt(r, 8.5, 3).x(), PixelAt(r, 8.5, 3).y()), QColor(Qt::white));
 }
 
+TEST_F(RendererTest, DeepZoomFillsAnAreaWhereItIs) {
+    // The triangle under y = 0.6 x from x = 0 to 1, zoomed around a point of its slanted edge: its
+    // corners lie far outside the view, so clamping their pixels would turn the edge.
+    for (double factor : {500.0, 5000.0}) {
+        SCOPED_TRACE(factor);
+        Chart chart;
+        MakePlain(chart);
+        Series& area = chart.AddSeries(SeriesKind::Area, "area");
+        area.penStyle = Qt::NoPen;
+        area.fill = Blue;
+        for (auto [x, y] : {std::pair{0.0, 0.0}, {1.0, 0.0}, {1.0, 0.6}}) area.Add(x, y);
+        const double half = 0.5 / factor;
+        for (AxisId id : {AxisId::Bottom, AxisId::Left}) {
+            Axis& a = chart.AxisOf(id);
+            a.zoomed = true;
+            const double c = id == AxisId::Bottom ? 0.5 : 0.3;
+            a.zoomMinimum = c - half;
+            a.zoomMaximum = c + half;
+        }
+        const Renderer r(chart, QRect(QPoint(0, 0), Size));
+        const QImage img = Render(chart);
+        const QRect plot = r.PlotRect();
+        int inside = 0, outside = 0;
+        for (int x = plot.left() + 3; x <= plot.right() - 3; x += 9) {
+            const double edge = *r.PixelOf(AxisId::Left, 0.6 * r.ValueAt(AxisId::Bottom, x));
+            for (int y = plot.top() + 3; y <= plot.bottom() - 3; y += 9) {
+                if (std::abs(y - edge) < 3) continue;
+                const bool below = y > edge;   // screen y grows downwards: below the edge is inside
+                EXPECT_EQ(At(img, x, y) == Blue, below) << "pixel " << x << "," << y << ", edge row " << edge;
+                ++(below ? inside : outside);
+            }
+        }
+        EXPECT_GT(inside, 20);
+        EXPECT_GT(outside, 20);
+    }
+}
+
 // Dark runs along a row between two columns: each barb crossing the row is one run.
 std::vector<int> RunsAlong(const QImage& img, int y, int from, int to) {
     std::vector<int> runs;

@@ -108,14 +108,14 @@ TEST(AerologicalDiagramTest, PseudoAdiabatsStayWarmerThanDryAdiabatsAboveTheirSt
 }
 
 SoundingProfile HandProfile() {
-    SoundingProfile profile;
-    // p, T (°C), Td (°C, NaN: missing), wind direction, speed
+    std::vector<SoundingLevel> observed;
+    // p, T (°C), Td (°C, NaN: missing), wind direction, speed; 600 hPa is a wind-only level
     const double rows[][5] = {{1000, 25, 20, 180, 3},  {950, 21, 17, 200, 8},   {900, 17, NAN, NAN, 12},
-                              {850, 14, NAN, 230, 15}, {700, 3, -8, 250, 22},   {500, -15, -30, 260, 31},
-                              {300, -42, -55, 270, 52}, {200, -55, NAN, 270, NAN}};
+                              {850, 14, NAN, 230, 15}, {700, 3, -8, 250, 22},   {600, NAN, NAN, 255, 27},
+                              {500, -15, -30, 260, 31}, {300, -42, -55, 270, 52}, {200, -55, NAN, 270, NAN}};
     for (const auto& r : rows)
-        profile.levels.push_back({r[0], NoValue, r[1] + K0, r[2] + K0, r[3], r[4]});
-    return profile;
+        observed.push_back({r[0], NoValue, r[1] + K0, r[2] + K0, r[3], r[4]});
+    return products::CleanProfile(observed);
 }
 
 TEST(AerologicalDiagramTest, SoundingCurvesBreakAtDewPointGapsAndKeepTheWinds) {
@@ -128,9 +128,10 @@ TEST(AerologicalDiagramTest, SoundingCurvesBreakAtDewPointGapsAndKeepTheWinds) {
     const std::vector<bool> breaks = {false, false, true, false, false};
     EXPECT_EQ(d.dewPoint.breakBefore, breaks);
     EXPECT_EQ(d.dewPoint.points[2].pressure, 700.0);
-    ASSERT_EQ(d.barbs.size(), 6u);
+    ASSERT_EQ(d.barbs.size(), 7u);
     EXPECT_EQ(d.barbs[2].pressure, 850.0);
-    EXPECT_EQ(d.barbs[5].speed, 52.0);
+    EXPECT_EQ(d.barbs[4].pressure, 600.0) << "a wind level without temperature has its barb";
+    EXPECT_EQ(d.barbs[6].speed, 52.0);
     EXPECT_TRUE(d.parcel.points.empty() && d.marks.empty() && d.positiveAreas.empty());
     // No levels (a sounding without pressures): nothing to draw, nothing broken.
     const DiagramSounding none = MakeDiagramSounding(f, SoundingProfile{}, nullptr);

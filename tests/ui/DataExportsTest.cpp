@@ -147,4 +147,23 @@ TEST_F(DataExportsOnceTest, TheJsonKeepsThePrimarysHeaderAfterASecondaryLoad) {
     EXPECT_EQ(j["station"]["stationNumber"], 612);
 }
 
+// A failed primary load after a good one: the decoder may hold part of the new file while the
+// kept header is the old one's, so the data exports wait for the next good load.
+TEST_F(DataExportsOnceTest, AFailedPrimaryLoadTurnsTheDataExportsOffUntilTheNextGoodOne) {
+    LoadSmall();
+    ASSERT_TRUE(window->idJSON->isEnabled());
+    const QString broken = data.filePath(QStringLiteral("broken.bufr"));
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BUFR\0\0\x40\x04 truncated");
+    file.close();
+    dialogs.Choose(broken);
+    window->idPrimary->trigger();
+    EXPECT_FALSE(dialogs.messages.empty()) << "the failure was reported";
+    for (QAction* item : {window->idDataExport, window->idJSON, window->idCSV}) EXPECT_FALSE(item->isEnabled());
+    EXPECT_TRUE(window->idSave->isEnabled()) << "the other items keep their state";
+    LoadSmall();
+    for (QAction* item : {window->idDataExport, window->idJSON, window->idCSV}) EXPECT_TRUE(item->isEnabled());
+}
+
 }  // namespace
