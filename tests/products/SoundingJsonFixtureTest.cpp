@@ -3,8 +3,9 @@
 // the metadata, the clouds, every level and shear level. The tolerance is that of the element's
 // scale, as in the decoder's comparison; the ecCodes flags go through the decoder's two rules (level
 // flags without bit value 1, shear flags with the shear bits only).
-#include <algorithm>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <cmath>
 #include <map>
