@@ -4,19 +4,15 @@
 // where the folder should be, a disk that fills up part-way).
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/AppTestHelpers.h"
 #include "app/BatchMode.h"
 #include "app/TavikRunner.h"
+#include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
 
 namespace {
@@ -181,23 +177,14 @@ TEST(DataBatch, AWriteThatFailsPartWayLeavesTheOlderFile) {
         WriteFileBytes(out / written, older);
         const fs::path console = dir.Path() / (std::string("console-") + word);
 
-        std::fflush(nullptr);
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            const int fd = ::open(console.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const rlimit limit{FileSizeLimit, FileSizeLimit};
-            if (fd < 0 || ::dup2(fd, STDOUT_FILENO) < 0 || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(90);
-            ::signal(SIGXFSZ, SIG_IGN);
+        const int status = ExitStatusUnderFileSizeLimit(FileSizeLimit, [&] {
+            if (!RedirectStandardOutput(console)) return 90;
             const std::vector<std::string> args = {word, input.string(), out.string()};
-            const int status = RunDataCommand(args, *DataCommand(args));
+            const int result = RunDataCommand(args, *DataCommand(args));
             std::fflush(nullptr);
-            ::_exit(status);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status)) << status;
-        EXPECT_EQ(WEXITSTATUS(status), 1);
+            return result;
+        });
+        EXPECT_EQ(status, 1);
         const ByteVector printed = ReadFileBytes(console);
         EXPECT_EQ(std::string(printed.begin(), printed.end()), "Превышен предельный размер файла: «" + (out / written).string() + "»\r\n");
         EXPECT_EQ(ReadFileBytes(out / written), older);

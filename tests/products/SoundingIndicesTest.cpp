@@ -373,16 +373,8 @@ TEST(SoundingIndices, PanelShowsAValueThatRoundsToZeroAsZero) {
 // A dew point whose vapour pressure reaches the level's pressure has no virtual temperature; the
 // heights filled above it still come from the plain temperature.
 TEST(SoundingIndices, OneLevelWithoutVirtualTemperatureLeavesTheHeightsAboveIt) {
-    std::vector<SoundingLevel> observed;
-    const double rows[][3] = {{1000, 15, 10}, {500, -20, -30}, {10, -50, -60}, {5, 2, 1.9}, {4, -40, NAN}, {3, -35, NAN}};
-    for (const auto& r : rows) {
-        SoundingLevel l;
-        l.pressure = r[0];
-        l.temperature = r[1] + K0;
-        l.dewPoint = r[2] + K0;
-        observed.push_back(l);
-    }
-    const SoundingProfile profile = products::CleanProfile(observed);
+    const SoundingProfile profile = products::CleanProfile(
+        At({{1000, 15, 10}, {500, -20, -30}, {10, -50, -60}, {5, 2, 1.9}, {4, -40, NAN}, {3, -35, NAN}}));
     ASSERT_EQ(profile.levels.size(), 6u);
     ASSERT_TRUE(std::isnan(thermo::VirtualTemperatureFromDewPoint(5, 2 + K0, 1.9 + K0)));
     for (std::size_t i = 1; i < profile.levels.size(); ++i) {

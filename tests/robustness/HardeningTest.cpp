@@ -27,6 +27,7 @@
 #include "app/DecodeDriver.h"
 #include "core/Cp1251.h"
 #include "core/Errors.h"
+#include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
 #include "support/TemplateWriter.h"
 
@@ -257,24 +258,15 @@ TEST(Hardening, AWriteThatFailsPartWayLeavesTheOlderListing) {
         WriteFileBytes(out / row.Written, older);
         const fs::path console = dir.Path() / (std::string("console-") + row.Word);
 
-        std::fflush(nullptr);
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            const int fd = ::open(console.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const rlimit limit{FileSizeLimit, FileSizeLimit};
-            if (fd < 0 || ::dup2(fd, STDOUT_FILENO) < 0 || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(90);
-            ::signal(SIGXFSZ, SIG_IGN);
+        const int status = ExitStatusUnderFileSizeLimit(FileSizeLimit, [&] {
+            if (!RedirectStandardOutput(console)) return 90;
             bool exportMode = false;
             IsBatchCommand({row.Word, input.string(), out.string()}, exportMode);
-            const int status = RunBatchCommand({row.Word, input.string(), out.string()}, exportMode);
+            const int result = RunBatchCommand({row.Word, input.string(), out.string()}, exportMode);
             std::fflush(nullptr);
-            ::_exit(status);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status)) << status;
-        EXPECT_EQ(WEXITSTATUS(status), 1);
+            return result;
+        });
+        EXPECT_EQ(status, 1);
         const ByteVector printed = ReadFileBytes(console);
         EXPECT_EQ(std::string(printed.begin(), printed.end()),
                   "Превышен предельный размер файла: «" + (out / row.Written).string() + "»\r\n");

@@ -1,9 +1,11 @@
 #include "support/FileSizeLimit.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 
 int ExitStatusUnderFileSizeLimit(rlim_t bytes, const std::function<int()>& body) {
     const pid_t child = ::fork();
@@ -22,4 +24,13 @@ int ExitStatusUnderFileSizeLimit(rlim_t bytes, const std::function<int()>& body)
     int status = 0;
     if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
+}
+
+bool RedirectStandardOutput(const std::filesystem::path& file) {
+    std::fflush(stdout);
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0) return false;
+    const bool done = ::dup2(fd, STDOUT_FILENO) >= 0;
+    ::close(fd);
+    return done;
 }
